@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "backend/headless/headless.h"
+#include "user/trace.h"
 #include "user/wm.h"
 
 namespace {
@@ -225,6 +226,22 @@ TEST_F(MessageCore, SetTimerOnAnArmedTimerReplacesItsPeriod)
     EXPECT_EQ(g_seen.back().at, 1000u);
 }
 
+TEST_F(MessageCore, AnAfterActionSeesEverythingDueByItsTime)
+{
+    HWND h = Create();
+    g_invalidateOnTimer = true;
+    SetTimer(h, 1, 100, nullptr);
+    size_t seenThen = 0;
+    uint64_t clockThen = 0;
+    HeadlessAfter(200, [&] {
+        seenThen = Seen(WM_TIMER, WM_PAINT).size();
+        clockThen = HeadlessNow();
+    });
+    Pump(3, WM_TIMER);
+    EXPECT_EQ(seenThen, 4u);  // the ticks at 100 and 200, each with its paint
+    EXPECT_EQ(clockThen, 200u);
+}
+
 TEST_F(MessageCore, PeekWithoutRemoveLeavesATimerDue)
 {
     HWND h = Create();
@@ -362,6 +379,19 @@ TEST(Wsprintf, Conversions)
     EXPECT_EQ(b[1024], 'Q');  // never writes past the 1024-byte limit
     EXPECT_EQ(lstrlenA(b), 1023);
     EXPECT_EQ(lstrlenA(nullptr), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Trace, TextIsQuotedUtf8)
+{
+    // 目標 and ソ (whose second byte is a backslash) in code page 932, a line feed, a quote,
+    // and a lone lead byte at the end.
+    EXPECT_EQ(TraceText("\x96\xda\x95\x57\x83\x5c\n\"q\"\x81"),
+              "\"\u76ee\u6a19\u30bd\\n\\\"q\\\"?\"");
+    EXPECT_EQ(TraceText(nullptr), "\"\"");
 }
 
 }  // namespace

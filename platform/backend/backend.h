@@ -9,6 +9,10 @@
 
 constexpr uint64_t kNoDeadline = UINT64_MAX;
 
+// Called by the entry point before WinMain. A backend that cannot run (no display) prints one
+// line saying why and returns false; the process then exits non-zero.
+bool BackendStartup();
+
 // Milliseconds since the backend started; never goes backwards.
 uint64_t BackendNow();
 // What GetTickCount reads when BackendNow() is 0.
@@ -24,8 +28,9 @@ bool BackendWait(uint64_t deadline);
 void BackendScreenSize(int* cx, int* cy);
 void BackendWorkArea(int* cx, int* cy);
 
-// Top-level windows: a native counterpart lives from creation to destruction.
-void BackendWindowCreated(HWND hwnd);
+// Top-level windows: a native counterpart lives from creation to destruction. When it cannot
+// be made, window creation fails.
+bool BackendWindowCreated(HWND hwnd);
 void BackendWindowShown(HWND hwnd, int cmdShow);
 void BackendWindowDestroyed(HWND hwnd);
 // The client surface changed; present it when the display next allows.

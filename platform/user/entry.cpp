@@ -3,8 +3,12 @@
 
 #include <string>
 
+#include "backend/backend.h"
+
 int main(int argc, char** argv)
 {
+    if (!BackendStartup())
+        return 1;
     // The command line as Windows would pass it: everything after the program name.
     std::string cmdLine;
     for (int i = 1; i < argc; ++i) {

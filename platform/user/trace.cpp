@@ -1,10 +1,9 @@
 #include "user/trace.h"
 
-#include <iconv.h>
-
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
+
+#include "user/codepage.h"
 
 namespace {
 
@@ -31,36 +30,13 @@ void TraceCall(const char* format, ...)
 std::string TraceText(const char* cp932)
 {
     std::string out = "\"";
-    if (!cp932)
-        return out + "\"";
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    const char* in = cp932;
-    size_t inLeft = strlen(cp932);
-    while (inLeft > 0) {
-        char buf[64];
-        char* outp = buf;
-        size_t outLeft = sizeof buf;
-        char* inp = const_cast<char*>(in);
-        size_t r = cd == reinterpret_cast<iconv_t>(-1)
-                       ? static_cast<size_t>(-1)
-                       : iconv(cd, &inp, &inLeft, &outp, &outLeft);
-        for (const char* p = buf; p < outp; ++p) {
-            if (*p == '"' || *p == '\\')
-                out += '\\';
-            if (*p == '\n')
-                out += "\\n";
-            else
-                out += *p;
-        }
-        if (r == static_cast<size_t>(-1) && inp == in) {
-            // Not convertible here: show one '?' for the byte and go on.
-            out += '?';
-            ++inp;
-            --inLeft;
-        }
-        in = inp;
+    for (char c : Cp932ToUtf8(cp932)) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
     }
-    if (cd != reinterpret_cast<iconv_t>(-1))
-        iconv_close(cd);
     return out + "\"";
 }

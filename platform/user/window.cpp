@@ -124,8 +124,11 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     InvalidateAll(w);
     g_windows[reinterpret_cast<uintptr_t>(hwnd)] = std::move(owned);
     g_order.push_back(hwnd);
-    if (!(style & WS_CHILD))
-        BackendWindowCreated(hwnd);
+    if (!(style & WS_CHILD) && !BackendWindowCreated(hwnd)) {
+        g_windows.erase(reinterpret_cast<uintptr_t>(hwnd));
+        g_order.pop_back();
+        return nullptr;
+    }
 
     CREATESTRUCTA cs{param,           instance, menu,      parent,    height, width,
                      y,               x,        static_cast<LONG>(style), windowName,

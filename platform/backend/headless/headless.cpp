@@ -18,7 +18,9 @@ uint64_t g_now = 0;
 uint32_t g_tickOrigin = 0;
 // Keyed by (time, sequence), so events at the same time keep the order they were scripted in.
 std::map<std::pair<uint64_t, uint64_t>, std::function<void()>> g_script;
+std::map<std::pair<uint64_t, uint64_t>, std::function<void()>> g_after;
 uint64_t g_sequence = 0;
+std::function<void(HWND)> g_paintObserver;
 uint64_t g_boxDelay = 0;
 std::function<int(const HeadlessBox&)> g_answerer;
 std::vector<HeadlessBox> g_boxes;
@@ -48,6 +50,8 @@ uint64_t NextEventTime()
 void HeadlessReset(uint32_t startTick)
 {
     g_script.clear();
+    g_after.clear();
+    g_paintObserver = nullptr;
     g_openBoxes.clear();
     WmReset();
     g_now = 0;
@@ -65,6 +69,16 @@ void HeadlessAdvanceTo(uint64_t ms) { g_now = std::max(g_now, ms); }
 void HeadlessAt(uint64_t ms, std::function<void()> action)
 {
     g_script.emplace(std::make_pair(ms, g_sequence++), std::move(action));
+}
+
+void HeadlessAfter(uint64_t ms, std::function<void()> action)
+{
+    g_after.emplace(std::make_pair(ms, g_sequence++), std::move(action));
+}
+
+void HeadlessSetPaintObserver(std::function<void(HWND)> observer)
+{
+    g_paintObserver = std::move(observer);
 }
 
 void HeadlessClickAt(uint64_t ms, int x, int y)
@@ -120,6 +134,14 @@ void BackendPoll()
 bool BackendWait(uint64_t deadline)
 {
     const uint64_t next = std::min(deadline, NextEventTime());
+    // Idle means everything due so far is done: the moment for actions due "after" it.
+    if (!g_after.empty() && (next == kNoDeadline || g_after.begin()->first.first < next)) {
+        auto action = std::move(g_after.begin()->second);
+        g_now = std::max(g_now, g_after.begin()->first.first);
+        g_after.erase(g_after.begin());
+        action();
+        return true;
+    }
     if (next == kNoDeadline)
         return false;
     g_now = std::max(g_now, next);
@@ -139,10 +161,15 @@ void BackendWorkArea(int* cx, int* cy)
     *cy = g_workH;
 }
 
-void BackendWindowCreated(HWND) {}
+bool BackendStartup() { return true; }
+bool BackendWindowCreated(HWND) { return true; }
 void BackendWindowShown(HWND, int) {}
 void BackendWindowDestroyed(HWND) {}
-void BackendWindowPainted(HWND) {}
+void BackendWindowPainted(HWND hwnd)
+{
+    if (g_paintObserver)
+        g_paintObserver(hwnd);
+}
 
 int BackendBoxOpen(HWND owner, const char* text, const char* caption, UINT type)
 {

@@ -34,6 +34,12 @@ void HeadlessCloseAt(uint64_t ms);
 // Any action at virtual time ms, run from the message loop (a scripted player, say).
 void HeadlessAt(uint64_t ms, std::function<void()> action);
 
+// An action that runs once everything due at or before ms has been handled, with the clock
+// reading ms: what a screenshot "at ms" should see.
+void HeadlessAfter(uint64_t ms, std::function<void()> action);
+// Called after every paint of a window, when the paint's pixels are in its surface.
+void HeadlessSetPaintObserver(std::function<void(HWND)> observer);
+
 // Message boxes are answered after this much virtual time (default 0) with the answerer's
 // result (default IDOK).
 void HeadlessSetBoxDelay(uint64_t ms);
