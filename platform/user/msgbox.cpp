@@ -16,8 +16,9 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     if (!caption)
         caption = "Error";
     if (TraceOn())
-        TraceCall("MessageBoxA owner=%s type=0x%x caption=%s text=%s", owner ? "main" : "none",
-                  type, TraceText(caption).c_str(), TraceText(text).c_str());
+        TraceCall("MessageBoxA owner=0x%lx type=0x%x caption=%s text=%s",
+                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(owner)), type,
+                  TraceText(caption).c_str(), TraceText(text).c_str());
 
     const bool reenable = owner && !EnableWindow(owner, FALSE);
     const int box = BackendBoxOpen(owner, text, caption, type);
