@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "backend/backend.h"
+#include "mci/mci.h"
 #include "user/wm.h"
 
 namespace {
@@ -49,6 +50,7 @@ void HeadlessReset(uint32_t startTick)
 {
     g_script.clear();
     g_openBoxes.clear();
+    MciReset();
     WmReset();
     g_now = 0;
     g_tickOrigin = startTick;
