@@ -129,28 +129,23 @@ UINT FreeId()
             return id;
 }
 
-bool IsMidiFileName(const std::string& name)
+// What follows the last dot of the file's own name; empty when nothing does.
+std::string Extension(const std::string& name)
 {
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos || name.find('/', dot) != std::string::npos)
-        return false;
-    const std::string ext = name.substr(dot + 1);
-    return Same(ext, "mid") || Same(ext, "midi");
-}
-
-bool HasExtension(const std::string& name)
-{
-    const size_t dot = name.rfind('.');
-    return dot != std::string::npos && name.find('/', dot) == std::string::npos;
+        return {};
+    return name.substr(dot + 1);
 }
 
 MCIERROR Open(const std::string& name, std::string* reply)
 {
     if (Find(name))
         return MCIERR_DEVICE_OPEN;
-    if (!HasExtension(name))
-        return MCIERR_INVALID_DEVICE_NAME;  // no file, and no device of that name
-    if (!IsMidiFileName(name))
+    const std::string extension = Extension(name);
+    if (extension.empty())
+        return MCIERR_INVALID_DEVICE_NAME;  // not a file, and no device of that name
+    if (!Same(extension, "mid") && !Same(extension, "midi"))
         return MCIERR_EXTENSION_NOT_FOUND;
     Song song;
     switch (ReadSong(MciFindFile(name), &song)) {
