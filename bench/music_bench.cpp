@@ -9,6 +9,7 @@
 
 #include "backend/headless/headless.h"
 #include "mci/headless_sound.h"
+#include "mci/mci.h"
 #include "mci/synth.h"
 
 namespace {
@@ -43,6 +44,28 @@ void BM_MemoryOfAPlayingTune(benchmark::State& state)
 }
 BENCHMARK(BM_MemoryOfAPlayingTune)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// The soundfont alone, loaded as the synthesizer loads it: its samples come later, with the
+// first program that needs them.
+void BM_SoundFontLoad(benchmark::State& state)
+{
+    fluid_settings_t* settings = new_fluid_settings();
+    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+    fluid_settings_setint(settings, "synth.lock-memory", 0);
+    for (auto _ : state) {
+        fluid_synth_t* synth = new_fluid_synth(settings);
+        const auto start = std::chrono::steady_clock::now();
+        for (const std::string& path : MciDefaultSoundFonts())
+            if (fluid_synth_sfload(synth, path.c_str(), 1) != FLUID_FAILED)
+                break;
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        delete_fluid_synth(synth);
+    }
+    delete_fluid_settings(settings);
+}
+BENCHMARK(BM_SoundFontLoad)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Settings, synthesizer, soundfont and output: what the first "open" waits for.
 void BM_SynthesizerStart(benchmark::State& state)
 {
     for (auto _ : state) {
