@@ -5,13 +5,17 @@ BUILD_DIR ?= build
 # Debian packages the build and the tests need.
 BUILD_DEPS := cmake ninja-build g++ make pkg-config
 TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev
+# Music: the synthesizer, its General MIDI soundfont, the audio device, the tune's score
+# tool, and clang's libFuzzer for the song file fuzzer.
+MUSIC_DEPS := libfluidsynth-dev timgm6mb-soundfont libsdl2-dev libasound2-dev python3 \
+  clang libclang-rt-dev
 
 .PHONY: all deps build test play bench clean
 
 all: build
 
 deps:
-	@tools/install-deps.sh $(BUILD_DEPS) $(TEST_DEPS)
+	@tools/install-deps.sh $(BUILD_DEPS) $(TEST_DEPS) $(MUSIC_DEPS)
 
 build: deps
 	@# Ninja when present; a build folder keeps the generator it was made with.

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "backend/backend.h"
+#include "mci/mci.h"
 #include "user/wm.h"
 
 namespace {
@@ -53,6 +54,7 @@ void HeadlessReset(uint32_t startTick)
     g_after.clear();
     g_paintObserver = nullptr;
     g_openBoxes.clear();
+    MciReset();
     WmReset();
     g_now = 0;
     g_tickOrigin = startTick;

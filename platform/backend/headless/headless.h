@@ -19,8 +19,9 @@ struct HeadlessBox {
     uint64_t answeredAt = 0;
 };
 
-// Starts a new run: destroys every window, clears the queue, timers and script, and sets the
-// virtual clock to 0 with GetTickCount reading startTick.
+// Starts a new run: closes every MCI device, destroys every window, clears the queue,
+// timers, script and rendered sound, and sets the virtual clock to 0 with GetTickCount
+// reading startTick.
 void HeadlessReset(uint32_t startTick = 0);
 
 uint64_t HeadlessNow();

@@ -1,0 +1,31 @@
+// What the sequencer learns of a Standard MIDI File before it lets the synthesizer's player
+// near it. The player takes nearly any bytes and fails later, or plays silence for hours, so
+// a file is read and checked whole here first, and its playing time capped.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A song is timed for at least this long, so a caller that loops on its end never spins,
+constexpr uint64_t kSongMinMs = 1000;
+// and for at most this long, so a broken file cannot play silence for hours.
+constexpr uint64_t kSongMaxMs = 10 * 60 * 1000;
+// Larger files are refused unread.
+constexpr size_t kSongMaxBytes = 1 << 20;
+
+struct Song {
+    std::vector<uint8_t> bytes;  // the file, as the player gets it
+    uint32_t endTick = 0;        // the player's position when the song is over
+    uint64_t lengthMs = 0;       // time from the first tick to endTick, kSongMinMs..kSongMaxMs
+};
+
+enum class SongError { None, NotFound, Invalid };
+
+// Reads and checks a file. Only a regular file is read (a FIFO would block, a device might
+// never end); it must be a format 0 or 1 file with metrical timing whose every event is well
+// formed and lies inside its track.
+SongError ReadSong(const std::string& path, Song* song);
+// Checks a file already in memory; false when the player must not get it.
+bool ParseSong(const uint8_t* data, size_t size, Song* song);

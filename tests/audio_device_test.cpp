@@ -1,0 +1,96 @@
+// Music through SDL's audio, as the game's own program plays it. SDL's disk driver stands
+// in for a sound card: it takes sound at the card's pace and writes it to a file. The
+// window manager runs headless here only for its clock and queue.
+#include <gtest/gtest.h>
+#include <mmsystem.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "backend/headless/headless.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class AudioDevice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char tmpl[] = "/tmp/audio_device_test.XXXXXX";
+        ASSERT_TRUE(mkdtemp(tmpl));
+        dir = tmpl;
+        old = fs::current_path();
+        fs::current_path(dir);
+        fs::copy_file(DISCFIRE_TUNE, "DISCFIRE.MID");
+        HeadlessReset();
+    }
+    void TearDown() override
+    {
+        HeadlessReset();
+        fs::current_path(old);
+        fs::remove_all(dir);
+    }
+    fs::path dir, old;
+};
+
+TEST_F(AudioDevice, PlaysTheTuneIntoTheDevice)
+{
+    const fs::path out = dir / "device.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    ASSERT_EQ(mciSendStringA("open DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    ASSERT_EQ(mciSendStringA("play DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_EQ(mciSendStringA("close DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+
+    // 32-bit float stereo at 44.1 kHz, as the output asks for.
+    std::ifstream in(out, std::ios::binary);
+    std::vector<float> samples;
+    float s;
+    while (in.read(reinterpret_cast<char*>(&s), sizeof s))
+        samples.push_back(s);
+    ASSERT_GT(samples.size(), 2u * 22050);  // half a second or more reached the device
+    double sum = 0;
+    for (float x : samples)
+        sum += double{x} * x;
+    EXPECT_GT(std::sqrt(sum / static_cast<double>(samples.size())), 0.01);
+}
+
+LRESULT CALLBACK QuitOnNotice(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == MM_MCINOTIFY)
+        PostQuitMessage(static_cast<int>(wParam));
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(AudioDevice, WithoutOneSongsAreTimedInSilenceAndOneLineSaysSo)
+{
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = QuitOnNotice;
+    wc.lpszClassName = "DEVICETEST";
+    RegisterClassExA(&wc);
+    HWND w = CreateWindowExA(0, "DEVICETEST", "", WS_CAPTION, 0, 0, 100, 100, nullptr, nullptr,
+                             nullptr, nullptr);
+    testing::internal::CaptureStderr();
+    // Said once, however often the synthesizer starts.
+    EXPECT_EQ(mciSendStringA("open DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    EXPECT_EQ(mciSendStringA("close DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    EXPECT_EQ(mciSendStringA("open DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    EXPECT_EQ(mciSendStringA("play DISCFIRE.MID notify", nullptr, 0, w), 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "No audio device: the music is silent.\n");
+    MSG m;
+    while (GetMessageA(&m, nullptr, 0, 0) > 0)
+        DispatchMessageA(&m);
+    EXPECT_EQ(m.wParam, static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
+    EXPECT_EQ(HeadlessNow(), 51200u);  // the tune's length on the virtual clock
+}
+
+}  // namespace
