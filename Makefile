@@ -3,7 +3,10 @@
 BUILD_DIR ?= build
 
 # Debian packages the build and the tests need.
-BUILD_DEPS := cmake ninja-build g++ make pkg-config
+BUILD_DEPS := cmake ninja-build g++ make pkg-config python3 \
+  libfreetype-dev libfontconfig-dev libpng-dev
+# The proportional and fixed Japanese Gothic faces that stand in for the system font.
+RUN_DEPS := fontconfig fonts-ipafont-gothic
 TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev
 
 .PHONY: all deps build test play bench clean
@@ -11,7 +14,7 @@ TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev
 all: build
 
 deps:
-	@tools/install-deps.sh $(BUILD_DEPS) $(TEST_DEPS)
+	@tools/install-deps.sh $(BUILD_DEPS) $(RUN_DEPS) $(TEST_DEPS)
 
 build: deps
 	@# Ninja when present; a build folder keeps the generator it was made with.
