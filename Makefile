@@ -7,7 +7,9 @@ BUILD_DEPS := cmake ninja-build g++ make pkg-config python3 \
   libfreetype-dev libfontconfig-dev libpng-dev
 # The proportional and fixed Japanese Gothic faces that stand in for the system font.
 RUN_DEPS := fontconfig fonts-ipafont-gothic
-TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev
+# The tests also draw with a Latin-only face, and compile the resource script as the
+# Windows build will.
+TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core binutils-mingw-w64-i686
 
 .PHONY: all deps build test play bench clean
 

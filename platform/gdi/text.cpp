@@ -29,14 +29,13 @@ Layout Lay(const DeviceContext& d, const char* text, int length)
     return l;
 }
 
-// Coverage a of colour over the pixel, per channel.
+// Coverage a of colour over the pixel, per channel, rounded to nearest.
 inline uint32_t Blend(uint32_t under, uint32_t over, uint32_t a)
 {
     uint32_t out = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
-        const int u = static_cast<int>((under >> shift) & 0xFF);
-        const int o = static_cast<int>((over >> shift) & 0xFF);
-        out |= static_cast<uint32_t>(u + ((o - u) * static_cast<int>(a) + 127) / 255) << shift;
+        const uint32_t u = (under >> shift) & 0xFF, o = (over >> shift) & 0xFF;
+        out |= ((u * (255 - a) + o * a + 127) / 255) << shift;
     }
     return out;
 }
