@@ -174,6 +174,31 @@ TEST(Ellipse, HollowPenOrBrushLeaveTheirPartUndrawnAndReversedBoxesAreNormalised
     EXPECT_TRUE(Ellipse(c.dc, 5, 5, 5, 9));  // empty box: nothing, and no error
 }
 
+TEST(Drawing, ExtremeCoordinatesDrawOnlyWhatLandsOnTheSurface)
+{
+    Canvas canvas(16, 16);
+    SelectObject(canvas.dc, GetStockObject(BLACK_BRUSH));
+    // A box a billion pixels across: its middle covers the whole surface, computed row by row
+    // for the visible rows only.
+    EXPECT_TRUE(Ellipse(canvas.dc, -1000000000, -1000000000, 1000000000, 1000000000));
+    EXPECT_EQ(canvas.surface.At(0, 0), kBlack);
+    EXPECT_EQ(canvas.surface.At(15, 15), kBlack);
+    canvas.surface.Resize(16, 16, kWhite);
+    EXPECT_TRUE(Ellipse(canvas.dc, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX));
+    EXPECT_EQ(canvas.surface.At(8, 8), kBlack);
+    // Everything below lands off the surface.
+    canvas.surface.Resize(16, 16, kWhite);
+    EXPECT_TRUE(Ellipse(canvas.dc, INT32_MAX - 4, 0, INT32_MAX, 4));
+    HDC memory = CreateCompatibleDC(nullptr);
+    EXPECT_TRUE(BitBlt(canvas.dc, INT32_MAX - 1, INT32_MAX - 1, INT32_MAX, INT32_MAX, memory,
+                       INT32_MIN, 0, SRCCOPY));
+    EXPECT_TRUE(BitBlt(canvas.dc, INT32_MIN, 0, INT32_MAX, 16, memory, INT32_MAX, 0, SRCCOPY));
+    DeleteDC(memory);
+    EXPECT_TRUE(TextOutA(canvas.dc, INT32_MAX - 3, INT32_MAX - 3, "OK", 2));
+    EXPECT_TRUE(TextOutA(canvas.dc, INT32_MIN, 0, "OK", 2));
+    EXPECT_EQ(canvas.surface.pixels, std::vector<uint32_t>(16 * 16, kWhite));
+}
+
 TEST(BitBlt, CopiesTheOverlapOfSourceDestinationAndClip)
 {
     Surface pixels;

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "gdi/gdi.h"
@@ -18,22 +19,23 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
     if (!to.surface || !from.surface || width <= 0 || height <= 0)
         return TRUE;
     // Trim the destination rectangle to its clip and the source rectangle to its surface,
-    // moving both together.
-    int left = std::max({x, static_cast<int>(to.clip.left), 0, x + (0 - srcX)});
-    int topY = std::max({y, static_cast<int>(to.clip.top), 0, y + (0 - srcY)});
-    int right = std::min({x + width, static_cast<int>(to.clip.right), to.surface->width,
-                          x + (from.surface->width - srcX)});
-    int bottom = std::min({y + height, static_cast<int>(to.clip.bottom), to.surface->height,
-                           y + (from.surface->height - srcY)});
+    // moving both together; 64-bit, so no coordinate can overflow.
+    const int64_t dx = x, dy = y, sx = srcX, sy = srcY;
+    const int64_t left = std::max<int64_t>({dx, to.clip.left, 0, dx - sx});
+    const int64_t topY = std::max<int64_t>({dy, to.clip.top, 0, dy - sy});
+    const int64_t right = std::min<int64_t>(
+        {dx + width, to.clip.right, to.surface->width, dx + from.surface->width - sx});
+    const int64_t bottom = std::min<int64_t>(
+        {dy + height, to.clip.bottom, to.surface->height, dy + from.surface->height - sy});
     if (left >= right || topY >= bottom)
         return TRUE;
     const size_t n = static_cast<size_t>(right - left);
     // Within one surface, rows are taken in the order that reads each before it is written.
     const bool upward = to.surface == from.surface && srcY < y;
-    for (int i = 0; i < bottom - topY; ++i) {
-        const int row = upward ? bottom - 1 - i : topY + i;
-        const uint32_t* in = from.surface->Row(row - y + srcY) + (left - x + srcX);
-        memmove(to.surface->Row(row) + left, in, n * sizeof *in);
+    for (int64_t i = 0; i < bottom - topY; ++i) {
+        const int64_t row = upward ? bottom - 1 - i : topY + i;
+        const uint32_t* in = from.surface->Row(static_cast<int>(row - dy + sy)) + (left - dx + sx);
+        memmove(to.surface->Row(static_cast<int>(row)) + left, in, n * sizeof *in);
     }
     return TRUE;
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "gdi/cp932.h"
@@ -40,18 +41,17 @@ inline uint32_t Blend(uint32_t under, uint32_t over, uint32_t a)
     return out;
 }
 
-void DrawGlyph(const GdiCanvas& c, const Glyph& g, int penX, int baseline, uint32_t colour)
+void DrawGlyph(const GdiCanvas& c, const Glyph& g, int64_t penX, int64_t baseline, uint32_t colour)
 {
-    const int x0 = penX + g.left, y0 = baseline - g.top;
-    const int left = std::max({x0, static_cast<int>(c.clip.left), 0});
-    const int right = std::min({x0 + g.width, static_cast<int>(c.clip.right), c.surface->width});
-    const int top = std::max({y0, static_cast<int>(c.clip.top), 0});
-    const int bottom =
-        std::min({y0 + g.height, static_cast<int>(c.clip.bottom), c.surface->height});
-    for (int y = top; y < bottom; ++y) {
-        const uint8_t* cover = g.coverage.data() + static_cast<size_t>(y - y0) * g.width;
-        uint32_t* row = c.surface->Row(y);
-        for (int x = left; x < right; ++x) {
+    const int64_t x0 = penX + g.left, y0 = baseline - g.top;
+    const int64_t left = std::max<int64_t>({x0, c.clip.left, 0});
+    const int64_t right = std::min<int64_t>({x0 + g.width, c.clip.right, c.surface->width});
+    const int64_t top = std::max<int64_t>({y0, c.clip.top, 0});
+    const int64_t bottom = std::min<int64_t>({y0 + g.height, c.clip.bottom, c.surface->height});
+    for (int64_t y = top; y < bottom; ++y) {
+        const uint8_t* cover = g.coverage.data() + (y - y0) * g.width;
+        uint32_t* row = c.surface->Row(static_cast<int>(y));
+        for (int64_t x = left; x < right; ++x) {
             const uint32_t a = cover[x - x0];
             if (a == 255)
                 row[x] = colour;
@@ -60,6 +60,8 @@ void DrawGlyph(const GdiCanvas& c, const Glyph& g, int penX, int baseline, uint3
         }
     }
 }
+
+LONG Clamp(int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 }  // namespace
 
@@ -90,12 +92,13 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
     const Layout l = Lay(*d, text, length);
     // The text sits on a cell as tall as the font, anchored at its top-left corner.
     if (d->bkMode == OPAQUE)
-        FillSurfaceRect(*c.surface, RECT{x, y, x + l.width, y + l.font->Height()}, c.clip,
-                        PixelFromColorref(d->bkColour));
+        FillSurfaceRect(*c.surface,
+                        RECT{x, y, Clamp(int64_t{x} + l.width), Clamp(int64_t{y} + l.font->Height())},
+                        c.clip, PixelFromColorref(d->bkColour));
     const uint32_t colour = PixelFromColorref(d->textColour);
-    int pen = x;
+    int64_t pen = x;
     for (const Glyph* g : l.glyphs) {
-        DrawGlyph(c, *g, pen, y + l.font->ascent, colour);
+        DrawGlyph(c, *g, pen, int64_t{y} + l.font->ascent, colour);
         pen += g->advance;
     }
     return TRUE;
