@@ -15,7 +15,7 @@ constexpr size_t kFaceNameMax = 31;  // LF_FACESIZE less the terminator
 struct Layout {
     RealFont* font = nullptr;
     std::vector<const Glyph*> glyphs;
-    int width = 0;
+    int64_t width = 0;
 };
 
 Layout Lay(const DeviceContext& d, const char* text, int length)
@@ -110,7 +110,7 @@ BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size)
     if (!d || !size || length < 0 || (!text && length > 0))
         return FALSE;
     const Layout l = Lay(*d, text, length);
-    size->cx = l.width;
+    size->cx = Clamp(l.width);
     size->cy = l.font->Height();
     return TRUE;
 }
