@@ -3,19 +3,23 @@
 BUILD_DIR ?= build
 
 # Debian packages the build and the tests need.
-BUILD_DEPS := cmake ninja-build g++ make pkg-config
-TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev
-# Music: the synthesizer, its General MIDI soundfont, the audio device, the tune's score
-# tool, and clang's libFuzzer for the song file fuzzer.
-MUSIC_DEPS := libfluidsynth-dev timgm6mb-soundfont libsdl2-dev libasound2-dev python3 \
-  clang libclang-rt-dev
+BUILD_DEPS := cmake ninja-build g++ make pkg-config python3 \
+  libfreetype-dev libfontconfig-dev libpng-dev \
+  libfluidsynth-dev libsdl2-dev libasound2-dev
+# The proportional and fixed Japanese Gothic faces that stand in for the system font, and
+# the General MIDI soundfont the tune plays through.
+RUN_DEPS := fontconfig fonts-ipafont-gothic timgm6mb-soundfont
+# The tests also draw with a Latin-only face, compile the resource script as the Windows
+# build will, and fuzz song files with clang's libFuzzer.
+TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
+  binutils-mingw-w64-i686 clang libclang-rt-dev
 
 .PHONY: all deps build test play bench clean
 
 all: build
 
 deps:
-	@tools/install-deps.sh $(BUILD_DEPS) $(TEST_DEPS) $(MUSIC_DEPS)
+	@tools/install-deps.sh $(BUILD_DEPS) $(RUN_DEPS) $(TEST_DEPS)
 
 build: deps
 	@# Ninja when present; a build folder keeps the generator it was made with.

@@ -1,7 +1,7 @@
+// The object table: stock objects, brushes, deletion and the live count.
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <unordered_map>
 
 #include "gdi/gdi.h"
@@ -11,55 +11,70 @@ namespace {
 // Handles are plain numbers: a stale handle can never be dereferenced, only not found.
 constexpr uintptr_t kStockBase = 0x10;
 constexpr int kStockCount = DEFAULT_GUI_FONT + 1;
+constexpr uintptr_t kDefaultBitmap = kStockBase + 0x20;  // out of GetStockObject's reach
 uintptr_t g_nextHandle = 0x1000;
+
+std::shared_ptr<FontRequest> StockFont(int height, const char* face)
+{
+    auto f = std::make_shared<FontRequest>();
+    f->height = height;
+    f->face = face;
+    return f;
+}
 
 std::unordered_map<uintptr_t, GdiObject>& Objects()
 {
     static std::unordered_map<uintptr_t, GdiObject> objects = [] {
         std::unordered_map<uintptr_t, GdiObject> table;
-        auto stock = [&](int index, GdiKind kind, COLORREF colour, bool hollow) {
-            GdiObject o;
+        auto stock = [&](uintptr_t key, GdiKind kind, COLORREF colour, bool hollow) -> GdiObject& {
+            GdiObject& o = table[key];
             o.kind = kind;
             o.stock = true;
             o.colour = colour;
             o.hollow = hollow;
-            table[kStockBase + index] = o;
+            return o;
         };
-        stock(WHITE_BRUSH, GdiKind::Brush, RGB(255, 255, 255), false);
-        stock(LTGRAY_BRUSH, GdiKind::Brush, RGB(192, 192, 192), false);
-        stock(GRAY_BRUSH, GdiKind::Brush, RGB(128, 128, 128), false);
-        stock(DKGRAY_BRUSH, GdiKind::Brush, RGB(64, 64, 64), false);
-        stock(BLACK_BRUSH, GdiKind::Brush, RGB(0, 0, 0), false);
-        stock(NULL_BRUSH, GdiKind::Brush, 0, true);
-        stock(WHITE_PEN, GdiKind::Pen, RGB(255, 255, 255), false);
-        stock(BLACK_PEN, GdiKind::Pen, RGB(0, 0, 0), false);
-        stock(NULL_PEN, GdiKind::Pen, 0, true);
-        stock(SYSTEM_FONT, GdiKind::Font, 0, false);
-        stock(DEFAULT_GUI_FONT, GdiKind::Font, 0, false);
+        stock(kStockBase + WHITE_BRUSH, GdiKind::Brush, RGB(255, 255, 255), false);
+        stock(kStockBase + LTGRAY_BRUSH, GdiKind::Brush, RGB(192, 192, 192), false);
+        stock(kStockBase + GRAY_BRUSH, GdiKind::Brush, RGB(128, 128, 128), false);
+        stock(kStockBase + DKGRAY_BRUSH, GdiKind::Brush, RGB(64, 64, 64), false);
+        stock(kStockBase + BLACK_BRUSH, GdiKind::Brush, RGB(0, 0, 0), false);
+        stock(kStockBase + NULL_BRUSH, GdiKind::Brush, 0, true);
+        stock(kStockBase + WHITE_PEN, GdiKind::Pen, RGB(255, 255, 255), false);
+        stock(kStockBase + BLACK_PEN, GdiKind::Pen, RGB(0, 0, 0), false);
+        stock(kStockBase + NULL_PEN, GdiKind::Pen, 0, true);
+        // A Japanese system: the fixed Gothic for the system font, the proportional one at
+        // 12 px for dialogs and labels.
+        stock(kStockBase + SYSTEM_FONT, GdiKind::Font, 0, false).font =
+            StockFont(16, "ＭＳ ゴシック");
+        stock(kStockBase + DEFAULT_GUI_FONT, GdiKind::Font, 0, false).font =
+            StockFont(-12, "ＭＳ Ｐゴシック");
+        GdiObject& bitmap = stock(kDefaultBitmap, GdiKind::Bitmap, 0, false);
+        bitmap.bitmap = std::make_shared<Surface>();
+        bitmap.bitmap->Resize(1, 1, 0);
         return table;
     }();
     return objects;
 }
 
-std::unordered_map<uintptr_t, std::unique_ptr<DeviceContext>>& Dcs()
+size_t StockObjects()
 {
-    static std::unordered_map<uintptr_t, std::unique_ptr<DeviceContext>> dcs;
-    return dcs;
+    static const size_t count = Objects().size();
+    return count;
 }
-
-size_t g_liveObjects = 0;
 
 uintptr_t Key(const void* handle) { return reinterpret_cast<uintptr_t>(handle); }
 
 }  // namespace
 
+uintptr_t GdiNewHandle() { return g_nextHandle++; }
+
 HGDIOBJ GdiAddObject(const GdiObject& object)
 {
-    const uintptr_t key = g_nextHandle++;
-    GdiObject copy = object;
-    copy.stock = false;
-    Objects()[key] = copy;
-    ++g_liveObjects;
+    StockObjects();  // the table exists before the first object joins it
+    const uintptr_t key = GdiNewHandle();
+    GdiObject& o = Objects()[key] = object;
+    o.stock = false;
     return reinterpret_cast<HGDIOBJ>(key);
 }
 
@@ -69,33 +84,13 @@ GdiObject* GdiFindObject(HGDIOBJ handle)
     return it == Objects().end() ? nullptr : &it->second;
 }
 
-HDC GdiOpenSurfaceDC(Surface* surface, const RECT& clip)
+HBITMAP GdiDefaultBitmap()
 {
-    auto dc = std::make_unique<DeviceContext>();
-    dc->surface = surface;
-    dc->clip = clip;
-    dc->pen = static_cast<HPEN>(GetStockObject(BLACK_PEN));
-    dc->brush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    dc->font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-    const uintptr_t key = g_nextHandle++;
-    Dcs()[key] = std::move(dc);
-    ++g_liveObjects;
-    return reinterpret_cast<HDC>(key);
+    Objects();
+    return reinterpret_cast<HBITMAP>(kDefaultBitmap);
 }
 
-void GdiCloseDC(HDC dc)
-{
-    if (Dcs().erase(Key(dc)))
-        --g_liveObjects;
-}
-
-DeviceContext* GdiFindDC(HDC dc)
-{
-    auto it = Dcs().find(Key(dc));
-    return it == Dcs().end() ? nullptr : it->second.get();
-}
-
-size_t GdiLiveObjects() { return g_liveObjects; }
+size_t GdiLiveObjects() { return Objects().size() - StockObjects() + GdiLiveDCs(); }
 
 HGDIOBJ WINAPI GetStockObject(int index)
 {
@@ -120,18 +115,8 @@ BOOL WINAPI DeleteObject(HGDIOBJ object)
         return FALSE;
     if (it->second.stock)
         return TRUE;  // deleting a stock object is allowed and does nothing
+    if (it->second.selectedInto)
+        return FALSE;  // a bitmap in a memory DC stays until the DC lets it go
     Objects().erase(it);
-    --g_liveObjects;
     return TRUE;
-}
-
-int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush)
-{
-    DeviceContext* d = GdiFindDC(dc);
-    const GdiObject* b = GdiFindObject(brush);
-    if (!d || !rect || !b || b->kind != GdiKind::Brush)
-        return 0;
-    if (d->surface && !b->hollow)
-        FillSurfaceRect(*d->surface, *rect, d->clip, PixelFromColorref(b->colour));
-    return 1;
 }

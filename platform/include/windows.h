@@ -108,6 +108,21 @@ typedef struct tagCREATESTRUCTA {
     DWORD dwExStyle;
 } CREATESTRUCTA;
 
+typedef struct tagSIZE {
+    LONG cx;
+    LONG cy;
+} SIZE, *LPSIZE;
+
+typedef struct tagBITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    LPVOID bmBits;
+} BITMAP;
+
 typedef struct tagPAINTSTRUCT {
     HDC hdc;
     BOOL fErase;
@@ -231,6 +246,36 @@ typedef struct tagPAINTSTRUCT {
 #define SYSTEM_FONT 13
 #define DEFAULT_GUI_FONT 17
 
+// GetCurrentObject kinds
+#define OBJ_PEN 1
+#define OBJ_BRUSH 2
+#define OBJ_FONT 6
+#define OBJ_BITMAP 7
+
+// Fonts
+#define FW_DONTCARE 0
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define FW_HEAVY 900
+#define ANSI_CHARSET 0
+#define DEFAULT_CHARSET 1
+#define SHIFTJIS_CHARSET 128
+#define OUT_DEFAULT_PRECIS 0
+#define OUT_TT_PRECIS 4
+#define CLIP_DEFAULT_PRECIS 0
+#define DEFAULT_QUALITY 0
+#define DEFAULT_PITCH 0
+#define FIXED_PITCH 1
+#define VARIABLE_PITCH 2
+
+// Text drawing
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define CLR_INVALID 0xFFFFFFFF
+
+// Raster operations
+#define SRCCOPY 0x00CC0020
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -280,12 +325,34 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int WINAPI GetSystemMetrics(int index);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
+HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR name);
 int __attribute__((format(printf, 2, 3))) wsprintfA(LPSTR out, LPCSTR format, ...);
 
 // GDI objects
 HGDIOBJ WINAPI GetStockObject(int index);
 HBRUSH WINAPI CreateSolidBrush(COLORREF colour);
+HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight,
+                         DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
+                         DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                         DWORD pitchAndFamily, LPCSTR faceName);
 BOOL WINAPI DeleteObject(HGDIOBJ object);
+int WINAPI GetObjectA(HANDLE object, int size, LPVOID out);
+
+// Device contexts
+HDC WINAPI CreateCompatibleDC(HDC dc);
+BOOL WINAPI DeleteDC(HDC dc);
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+HGDIOBJ WINAPI GetCurrentObject(HDC dc, UINT kind);
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour);
+COLORREF WINAPI SetBkColor(HDC dc, COLORREF colour);
+int WINAPI SetBkMode(HDC dc, int mode);
+
+// Drawing
+BOOL WINAPI Ellipse(HDC dc, int left, int top, int right, int bottom);
+BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY,
+                   DWORD rop);
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 
 // The program's entry point, supplied by the program.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE prevInstance, LPSTR cmdLine, int cmdShow);

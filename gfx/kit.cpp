@@ -1,0 +1,101 @@
+// The drawing kit: the colour ramp, the graphic objects that live as long as the window, and
+// the three primitives the board is drawn with.
+#include "gfx/gfx.h"
+
+#include "game/game.h"
+#include "res/resource.h"
+
+// Five runs of 15 steps, one channel moving by 0x11 per step; neighbouring runs meet at 15,
+// 30, 45 and 60.
+const COLORREF ColourRamp[RAMP_SIZE] = {
+    // 0..14: blue to cyan, green rising
+    RGB(0x00, 0x00, 0xFF), RGB(0x00, 0x11, 0xFF), RGB(0x00, 0x22, 0xFF), RGB(0x00, 0x33, 0xFF),
+    RGB(0x00, 0x44, 0xFF), RGB(0x00, 0x55, 0xFF), RGB(0x00, 0x66, 0xFF), RGB(0x00, 0x77, 0xFF),
+    RGB(0x00, 0x88, 0xFF), RGB(0x00, 0x99, 0xFF), RGB(0x00, 0xAA, 0xFF), RGB(0x00, 0xBB, 0xFF),
+    RGB(0x00, 0xCC, 0xFF), RGB(0x00, 0xDD, 0xFF), RGB(0x00, 0xEE, 0xFF),
+    // 15..29: cyan to green, blue falling
+    RGB(0x00, 0xFF, 0xFF), RGB(0x00, 0xFF, 0xEE), RGB(0x00, 0xFF, 0xDD), RGB(0x00, 0xFF, 0xCC),
+    RGB(0x00, 0xFF, 0xBB), RGB(0x00, 0xFF, 0xAA), RGB(0x00, 0xFF, 0x99), RGB(0x00, 0xFF, 0x88),
+    RGB(0x00, 0xFF, 0x77), RGB(0x00, 0xFF, 0x66), RGB(0x00, 0xFF, 0x55), RGB(0x00, 0xFF, 0x44),
+    RGB(0x00, 0xFF, 0x33), RGB(0x00, 0xFF, 0x22), RGB(0x00, 0xFF, 0x11),
+    // 30..44: green to yellow, red rising
+    RGB(0x00, 0xFF, 0x00), RGB(0x11, 0xFF, 0x00), RGB(0x22, 0xFF, 0x00), RGB(0x33, 0xFF, 0x00),
+    RGB(0x44, 0xFF, 0x00), RGB(0x55, 0xFF, 0x00), RGB(0x66, 0xFF, 0x00), RGB(0x77, 0xFF, 0x00),
+    RGB(0x88, 0xFF, 0x00), RGB(0x99, 0xFF, 0x00), RGB(0xAA, 0xFF, 0x00), RGB(0xBB, 0xFF, 0x00),
+    RGB(0xCC, 0xFF, 0x00), RGB(0xDD, 0xFF, 0x00), RGB(0xEE, 0xFF, 0x00),
+    // 45..59: yellow to red, green falling
+    RGB(0xFF, 0xFF, 0x00), RGB(0xFF, 0xEE, 0x00), RGB(0xFF, 0xDD, 0x00), RGB(0xFF, 0xCC, 0x00),
+    RGB(0xFF, 0xBB, 0x00), RGB(0xFF, 0xAA, 0x00), RGB(0xFF, 0x99, 0x00), RGB(0xFF, 0x88, 0x00),
+    RGB(0xFF, 0x77, 0x00), RGB(0xFF, 0x66, 0x00), RGB(0xFF, 0x55, 0x00), RGB(0xFF, 0x44, 0x00),
+    RGB(0xFF, 0x33, 0x00), RGB(0xFF, 0x22, 0x00), RGB(0xFF, 0x11, 0x00),
+    // 60..74: red to black, red falling
+    RGB(0xFF, 0x00, 0x00), RGB(0xEE, 0x00, 0x00), RGB(0xDD, 0x00, 0x00), RGB(0xCC, 0x00, 0x00),
+    RGB(0xBB, 0x00, 0x00), RGB(0xAA, 0x00, 0x00), RGB(0x99, 0x00, 0x00), RGB(0x88, 0x00, 0x00),
+    RGB(0x77, 0x00, 0x00), RGB(0x66, 0x00, 0x00), RGB(0x55, 0x00, 0x00), RGB(0x44, 0x00, 0x00),
+    RGB(0x33, 0x00, 0x00), RGB(0x22, 0x00, 0x00), RGB(0x11, 0x00, 0x00),
+    // 75: black, the colour of a late or early verdict
+    RGB(0x00, 0x00, 0x00),
+};
+
+HPEN g_penOutline = (HPEN)GetStockObject(BLACK_PEN);
+HBITMAP g_bmpMarkOff;
+HBITMAP g_bmpMarkOn;
+HBITMAP g_bmpFlameA;
+HBITMAP g_bmpFlameB;
+HFONT g_fontMedium;
+HFONT g_fontLarge;
+
+static HFONT CreateBoardFont(int height)
+{
+    // Weight 956: heavier than FW_HEAVY, as the board's big labels are drawn.
+    return CreateFontA(height, 0, 0, 0, 956, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_TT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, "ＭＳ Ｐゴシック");
+}
+
+void LoadGraphics()
+{
+    g_bmpMarkOff = LoadBitmapA(g_hInst, MAKEINTRESOURCEA(IDB_MARK_OFF));
+    g_bmpMarkOn = LoadBitmapA(g_hInst, MAKEINTRESOURCEA(IDB_MARK_ON));
+    g_bmpFlameA = LoadBitmapA(g_hInst, MAKEINTRESOURCEA(IDB_FLAME_A));
+    g_bmpFlameB = LoadBitmapA(g_hInst, MAKEINTRESOURCEA(IDB_FLAME_B));
+    g_fontMedium = CreateBoardFont(30);
+    g_fontLarge = CreateBoardFont(50);
+}
+
+void FreeGraphics()
+{
+    DeleteObject(g_fontLarge);
+    DeleteObject(g_fontMedium);
+    DeleteObject(g_bmpFlameB);
+    DeleteObject(g_bmpFlameA);
+    DeleteObject(g_bmpMarkOn);
+    DeleteObject(g_bmpMarkOff);
+}
+
+void DrawDisc(HDC dc, int left, int top, int colourIndex)
+{
+    HPEN oldPen = (HPEN)SelectObject(dc, g_penOutline);
+    HBRUSH brush = CreateSolidBrush(ColourRamp[colourIndex]);
+    HBRUSH oldBrush = (HBRUSH)SelectObject(dc, brush);
+    Ellipse(dc, left, top, left + DISC_SIZE, top + DISC_SIZE);
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    Ellipse(dc, left + 11, top + 11, left + 21, top + 21);
+    SelectObject(dc, oldBrush);
+    DeleteObject(brush);
+    SelectObject(dc, oldPen);
+}
+
+void DrawBitmapAt(HDC dc, HBITMAP bitmap, int x, int y)
+{
+    HDC memoryDc = CreateCompatibleDC(dc);
+    SelectObject(memoryDc, bitmap);
+    BITMAP info = {};  // stays empty, and nothing is copied, for a bitmap that failed to load
+    GetObjectA(bitmap, sizeof info, &info);
+    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, memoryDc, 0, 0, SRCCOPY);
+    DeleteDC(memoryDc);
+}
+
+void DrawLabel(HDC dc, int x, int y, const char* text)
+{
+    TextOutA(dc, x, y, text, lstrlenA(text));
+}
