@@ -7,6 +7,7 @@
 
 #include "gdi/cp932.h"
 #include "gdi/fonts.h"
+#include "user/trace.h"
 
 namespace {
 
@@ -86,6 +87,9 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length)
     DeviceContext* d = GdiFindDC(dc);
     if (!d || length < 0 || (!text && length > 0))
         return FALSE;
+    if (TraceOn())
+        TraceCall("TextOutA x=%d y=%d text=%s", x, y,
+                  TraceText(std::string(text ? text : "", static_cast<size_t>(length)).c_str()).c_str());
     const GdiCanvas c = GdiTarget(*d);
     if (!c.surface || length == 0)
         return TRUE;

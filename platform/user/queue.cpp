@@ -1,12 +1,14 @@
 // The thread's message queue. GetMessageA serves, in order: posted messages, the quit
 // request, input, WM_PAINT while an update region is non-empty, then due WM_TIMERs.
 // Messages sent with SendMessageA never queue: one thread, so they are plain calls.
+#include <mmsystem.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <deque>
 
 #include "backend/backend.h"
+#include "user/trace.h"
 #include "user/wm.h"
 
 namespace {
@@ -145,6 +147,9 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg)
     const Window* w = WmFind(msg->hwnd);
     if (!w)
         return 0;
+    if (msg->message == MM_MCINOTIFY)
+        TraceCall("MM_MCINOTIFY code=%lu device=%ld", static_cast<unsigned long>(msg->wParam),
+                  static_cast<long>(msg->lParam));
     return w->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 

@@ -2,8 +2,9 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
-#include "user/codepage.h"
+#include "gdi/cp932.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ void TraceCall(const char* format, ...)
 std::string TraceText(const char* cp932)
 {
     std::string out = "\"";
-    for (char c : Cp932ToUtf8(cp932)) {
+    for (char c : cp932 ? Cp932ToUtf8(cp932, strlen(cp932)) : std::string()) {
         if (c == '"' || c == '\\')
             out += '\\';
         if (c == '\n')

@@ -29,7 +29,6 @@ void SdlPresentWindow(NativeWindow& w);
 
 // Message boxes are windows of their own.
 bool SdlBoxHandleEvent(const SDL_Event& e);
-void SdlBoxPresentAll();
 bool SdlAnyBoxOpen();
 void SdlBoxCancelAll();
 

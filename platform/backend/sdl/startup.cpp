@@ -1,6 +1,7 @@
 // Start-up, the clock and the screen.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 #include "backend/backend.h"
 #include "backend/sdl/sdl.h"
@@ -9,6 +10,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 const Clock::time_point g_start = Clock::now();
+
+
+// Starts SDL's video on one driver (null: SDL's own choice); says why it failed when last.
+bool InitVideo(const char* driver, bool last = true)
+{
+    if (driver)
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+        return true;
+    if (last)
+        fprintf(stderr, "discfire: cannot open a display%s%s: %s\n", driver ? " through " : "",
+                driver ? driver : "", SDL_GetError());
+    return false;
+}
 
 }  // namespace
 
@@ -21,11 +36,17 @@ bool BackendStartup()
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // Closing a window is the program's business (WM_CLOSE); SDL_QUIT then means a signal.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        fprintf(stderr, "discfire: cannot open a display (%s)\n", SDL_GetError());
+    // Left to itself SDL falls back to an offscreen driver, where the game would run unseen.
+    // Only a desktop will do, unless the user names a driver.
+    if (getenv("SDL_VIDEODRIVER"))
+        return InitVideo(nullptr);
+    const bool x11 = getenv("DISPLAY") && *getenv("DISPLAY");
+    const bool wayland = getenv("WAYLAND_DISPLAY") && *getenv("WAYLAND_DISPLAY");
+    if (!x11 && !wayland) {
+        fprintf(stderr, "discfire: cannot open a display: neither DISPLAY nor WAYLAND_DISPLAY is set\n");
         return false;
     }
-    return true;
+    return (x11 && InitVideo("x11", !wayland)) || (wayland && InitVideo("wayland", true));
 }
 
 uint64_t SdlNowMicros()

@@ -6,7 +6,8 @@
 
 #include "backend/backend.h"
 #include "backend/sdl/sdl.h"
-#include "user/codepage.h"
+#include "gdi/cp932.h"
+#include "user/resource.h"
 #include "user/wm.h"
 
 namespace {
@@ -24,6 +25,21 @@ uint64_t FrameInterval()
         return uint64_t{16};
     }();
     return interval;
+}
+
+// The class icon becomes the desktop's icon for the window.
+void SetIcon(SDL_Window* window, HICON icon)
+{
+    const Surface* image = IconImage(icon, 32);
+    if (!image)
+        return;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<uint32_t*>(image->pixels.data()), image->width, image->height, 32,
+        image->width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!s)
+        return;
+    SDL_SetWindowIcon(window, s);
+    SDL_FreeSurface(s);
 }
 
 }  // namespace
@@ -59,7 +75,7 @@ bool BackendWindowCreated(HWND hwnd)
     // The desktop draws the frame; ours places the client area where our frame would.
     const int x = core->frame.left + core->clientOrigin.x;
     const int y = core->frame.top + core->clientOrigin.y;
-    w->window = SDL_CreateWindow(Cp932ToUtf8(core->title.c_str()).c_str(), x, y, width, height,
+    w->window = SDL_CreateWindow(Cp932ToUtf8(core->title.data(), core->title.size()).c_str(), x, y, width, height,
                                  SDL_WINDOW_HIDDEN);
     if (!w->window)
         return false;
@@ -73,6 +89,7 @@ bool BackendWindowCreated(HWND hwnd)
         SDL_DestroyWindow(w->window);
         return false;
     }
+    SetIcon(w->window, core->cls->wc.hIcon);
     g_windows.push_back(std::move(w));
     if (SdlTakePendingClose())
         WmQueueInput(hwnd, WM_CLOSE, 0, 0);

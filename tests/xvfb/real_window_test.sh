@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The shipped binary in a real X server (Xvfb), driven with xdotool: the introduction box,
+# the board checked by pixels, a click, the close button; and a clear error with no display.
+set -euo pipefail
+
+game=$(realpath "$1")
+xclose=$(realpath "$2")
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    [ -s "$work/game-err" ] && sed "s/^/game: /" "$work/game-err" >&2
+    for f in "$work"/*.png; do [ -f "$f" ] && cp "$f" "${TEST_OUTPUT_DIR:-/tmp}/xvfb-$(basename "$f")"; done
+    exit 1
+}
+
+# No display: one line on stderr and a non-zero exit.
+if env -u DISPLAY -u WAYLAND_DISPLAY "$game" 2>"$work/err" >/dev/null; then
+    fail "started without a display"
+fi
+[ "$(wc -l <"$work/err")" -eq 1 ] || fail "expected one line on stderr, got: $(cat "$work/err")"
+grep -q "display" "$work/err" || fail "unclear message: $(cat "$work/err")"
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+
+# Waits for a visible window of this title whose size is (not) the board's.
+find_window() { # want: board|box
+    for _ in $(seq 100); do
+        # xdotool cannot match a Japanese name; the class finds the windows, the name is checked.
+        for id in $(xdotool search --onlyvisible --class discfire 2>/dev/null); do
+            [ "$(xdotool getwindowname "$id")" = 焼き加減メーター ] || continue
+            size=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')
+            if { [ "$1" = board ] && [ "$size" = 594x275 ]; } ||
+               { [ "$1" = box ] && [ "$size" != 594x275 ]; }; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+pixel() { # file x y -> RRGGBB
+    convert "$1" -format "%[hex:p{$2,$3}]" info: | tail -c 6
+}
+
+(cd "$work" && exec "$game") 2>"$work/game-err" &
+game_pid=$!
+
+box=$(find_window box) || fail "no introduction box"
+import -window "$box" "$work/intro.png"
+dark=$(convert "$work/intro.png" -threshold 50% -format '%[fx:int(w*h*(1-mean))]' info:)
+[ "$dark" -gt 200 ] || fail "the introduction box shows no text ($dark dark pixels)"
+xdotool mousemove --window "$box" 5 5 key Return
+
+board=$(find_window board) || fail "no board after answering the box with Return"
+eval "$(xdotool getwindowgeometry --shell "$board")"
+# Centred in the usable area: outer 600x300 frame, 3-px borders, 19-px caption.
+[ "$X" -eq $(((1280 - 600) / 2 + 3)) ] && [ "$Y" -eq $(((1024 - 19 - 300) / 2 + 22)) ] ||
+    fail "window at $X,$Y is not centred"
+sleep 0.3
+import -window "$board" "$work/board.png"
+[ "$(pixel "$work/board.png" 24 34)" = 0000FF ] || fail "first sample disc is not blue"
+[ "$(pixel "$work/board.png" 264 34)" = FF0000 ] || fail "sample disc at 600MB is not red"
+[ "$(pixel "$work/board.png" 56 186)" = 0000FF ] ||
+    [ "$(pixel "$work/board.png" 56 186)" = 0011FF ] || fail "disc 0 is not burning blue"
+[ "$(pixel "$work/board.png" 2 2)" = FFFFFF ] || fail "background is not white"
+
+# A click on disc 0 right after the start is early: the disc turns black.
+xdotool mousemove --window "$board" 56 176 click 1
+for _ in $(seq 30); do
+    import -window "$board" "$work/click.png"
+    [ "$(pixel "$work/click.png" 56 186)" = 000000 ] && break
+    sleep 0.1
+done
+[ "$(pixel "$work/click.png" 56 186)" = 000000 ] || fail "the click gave no verdict"
+
+"$xclose" "$board"
+for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+rc=0
+wait "$game_pid" || rc=$?
+game_pid=""
+[ "$rc" -eq 0 ] || fail "exit code $rc after the close button"
+echo "real window: intro box, board, click and close all behaved"
