@@ -15,24 +15,27 @@ TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
   binutils-mingw-w64-i686 clang libclang-rt-dev \
   xvfb xdotool imagemagick libx11-dev
 
-.PHONY: all deps build test play bench clean
+.PHONY: all deps configure build test play bench clean
 
 all: build
 
 deps:
 	@tools/install-deps.sh $(BUILD_DEPS) $(RUN_DEPS) $(TEST_DEPS)
 
-build: deps
+configure: deps
 	@# Ninja when present; a build folder keeps the generator it was made with.
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  $$([ ! -f $(BUILD_DIR)/CMakeCache.txt ] && command -v ninja >/dev/null && echo "-G Ninja")
+
+build: configure
 	cmake --build $(BUILD_DIR)
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure
 
-play: build
-	cd $(BUILD_DIR) && ./discfire
+play: configure
+	cmake --build $(BUILD_DIR) --target discfire
+	$(BUILD_DIR)/discfire
 
 bench: build
 	@set -e; for b in $(BUILD_DIR)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done

@@ -176,13 +176,14 @@ int BackendBoxOpen(HWND owner, const char* text, const char* caption, UINT type)
             SDL_DestroyWindow(box->window);
         return 0;
     }
-    if (ownerWindow)
-        SDL_SetWindowModalFor(box->window, ownerWindow->window);
-    SDL_ShowWindow(box->window);
-    SDL_RaiseWindow(box->window);
-    Present(*box);
+    // Known before it shows: showing pumps events, and a key may already be waiting.
     const int id = g_nextBox++;
-    g_boxes[id] = std::move(box);
+    Box& b = *(g_boxes[id] = std::move(box));
+    if (ownerWindow)
+        SDL_SetWindowModalFor(b.window, ownerWindow->window);
+    SDL_ShowWindow(b.window);
+    SDL_RaiseWindow(b.window);
+    Present(b);
     return id;
 }
 
@@ -206,7 +207,13 @@ void BackendBoxClose(int id)
     g_boxes.erase(it);
 }
 
-bool SdlAnyBoxOpen() { return !g_boxes.empty(); }
+bool SdlAnyBoxAnswered()
+{
+    for (const auto& [id, box] : g_boxes)
+        if (box->answered)
+            return true;
+    return false;
+}
 
 void SdlBoxCancelAll()
 {

@@ -84,13 +84,18 @@ void DeliverPendingClose()
     }
 }
 
-void Pump()
+// Handles every event waiting; true when there was any.
+bool Pump()
 {
+    bool any = false;
     SDL_Event e;
-    while (SDL_PollEvent(&e))
+    while (SDL_PollEvent(&e)) {
         Handle(e);
+        any = true;
+    }
     DeliverPendingClose();
     g_lastPump = BackendNow();
+    return any;
 }
 
 }  // namespace
@@ -108,7 +113,9 @@ void BackendPoll()
 bool BackendWait(uint64_t deadline)
 {
     for (;;) {
-        Pump();
+        // Input may have come since the queue was last read, and a box may have its answer.
+        if (Pump() || SdlAnyBoxAnswered())
+            return true;
         const uint64_t nowUs = SdlNowMicros();
         const uint64_t present = SdlPresentDue(nowUs / 1000);
         const uint64_t wake = std::min(deadline, present);
@@ -118,9 +125,10 @@ bool BackendWait(uint64_t deadline)
         int got = 0;
         if (wake == kNoDeadline) {
             got = SDL_WaitEvent(&e);
-        } else if (wake * 1000 > nowUs + 1000) {
-            // Whole milliseconds through SDL, the last one below in small sleeps.
-            const uint64_t ms = (wake * 1000 - nowUs) / 1000;
+        } else if (wake * 1000 > nowUs + 2000) {
+            // SDL's wait can overshoot by a millisecond: wake a millisecond early through it,
+            // then close in with short sleeps.
+            const uint64_t ms = (wake * 1000 - nowUs) / 1000 - 1;
             got = SDL_WaitEventTimeout(&e, static_cast<int>(std::min<uint64_t>(ms, 1u << 30)));
         } else if (wake * 1000 > nowUs) {
             const uint64_t us = std::min<uint64_t>(wake * 1000 - nowUs, 200);

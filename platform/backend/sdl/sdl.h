@@ -29,7 +29,7 @@ void SdlPresentWindow(NativeWindow& w);
 
 // Message boxes are windows of their own.
 bool SdlBoxHandleEvent(const SDL_Event& e);
-bool SdlAnyBoxOpen();
+bool SdlAnyBoxAnswered();
 void SdlBoxCancelAll();
 
 // A close request that arrived while no window could take it (a signal during the

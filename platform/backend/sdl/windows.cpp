@@ -8,6 +8,7 @@
 #include "backend/sdl/sdl.h"
 #include "gdi/cp932.h"
 #include "user/resource.h"
+#include "user/trace.h"
 #include "user/wm.h"
 
 namespace {
@@ -139,6 +140,7 @@ void SdlPresentWindow(NativeWindow& w)
     SDL_RenderCopy(w.renderer, w.texture, nullptr, nullptr);
     SDL_RenderPresent(w.renderer);
     w.dirty = false;
+    TraceCall("Present");
 }
 
 uint64_t SdlPresentDue(uint64_t now)
