@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # The shipped binary in a real X server (Xvfb), driven with xdotool: the introduction box,
 # the board checked by pixels, a click, the close button; and a clear error with no display.
+#   real_window_test.sh GAME XCLOSE [SCALE]
+# With SCALE (GDK_SCALE) every program pixel is SCALE x SCALE screen pixels: the board, its
+# position and the click are all checked in program pixels times SCALE.
 set -euo pipefail
 
 game=$(realpath "$1")
 xclose=$(realpath "$2")
+s=${3:-1}
+export GDK_SCALE=$s
 work=$(mktemp -d)
 xvfb_pid=""
 game_pid=""
@@ -42,8 +47,8 @@ find_window() { # want: board|box
         for id in $(xdotool search --onlyvisible --class discfire 2>/dev/null); do
             [ "$(xdotool getwindowname "$id")" = 焼き加減メーター ] || continue
             size=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')
-            if { [ "$1" = board ] && [ "$size" = 594x275 ]; } ||
-               { [ "$1" = box ] && [ "$size" != 594x275 ]; }; then
+            if { [ "$1" = board ] && [ "$size" = $((594 * s))x$((275 * s)) ]; } ||
+               { [ "$1" = box ] && [ "$size" != $((594 * s))x$((275 * s)) ]; }; then
                 echo "$id"
                 return 0
             fi
@@ -52,8 +57,8 @@ find_window() { # want: board|box
     done
     return 1
 }
-pixel() { # file x y -> RRGGBB
-    convert "$1" -format "%[hex:p{$2,$3}]" info: | tail -c 6
+pixel() { # file x y (program pixels) -> RRGGBB of the last screen pixel of that square
+    convert "$1" -format "%[hex:p{$(($2 * s + s - 1)),$(($3 * s + s - 1))}]" info: | tail -c 6
 }
 
 (cd "$work" && exec "$game") 2>"$work/game-err" &
@@ -68,7 +73,8 @@ xdotool mousemove --window "$box" 5 5 key Return
 board=$(find_window board) || fail "no board after answering the box with Return"
 eval "$(xdotool getwindowgeometry --shell "$board")"
 # Centred in the usable area: outer 600x300 frame, 3-px borders, 19-px caption.
-[ "$X" -eq $(((1280 - 600) / 2 + 3)) ] && [ "$Y" -eq $(((1024 - 19 - 300) / 2 + 22)) ] ||
+[ "$X" -eq $((((1280 / s - 600) / 2 + 3) * s)) ] &&
+    [ "$Y" -eq $((((1024 / s - 19 - 300) / 2 + 22) * s)) ] ||
     fail "window at $X,$Y is not centred"
 sleep 0.3
 import -window "$board" "$work/board.png"
@@ -79,7 +85,7 @@ import -window "$board" "$work/board.png"
 [ "$(pixel "$work/board.png" 2 2)" = FFFFFF ] || fail "background is not white"
 
 # A click on disc 0 right after the start is early: the disc turns black.
-xdotool mousemove --window "$board" 56 176 click 1
+xdotool mousemove --window "$board" $((56 * s)) $((176 * s)) click 1
 for _ in $(seq 30); do
     import -window "$board" "$work/click.png"
     [ "$(pixel "$work/click.png" 56 186)" = 000000 ] && break
@@ -93,4 +99,4 @@ rc=0
 wait "$game_pid" || rc=$?
 game_pid=""
 [ "$rc" -eq 0 ] || fail "exit code $rc after the close button"
-echo "real window: intro box, board, click and close all behaved"
+echo "real window at scale $s: intro box, board, click and close all behaved"

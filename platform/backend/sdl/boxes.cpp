@@ -158,11 +158,12 @@ int BackendBoxOpen(HWND owner, const char* text, const char* caption, UINT type)
         int ox, oy, ow, oh;
         SDL_GetWindowPosition(ownerWindow->window, &ox, &oy);
         SDL_GetWindowSize(ownerWindow->window, &ow, &oh);
-        x = ox + (ow - box->surface.width) / 2;
-        y = oy + (oh - box->surface.height) / 2;
+        x = ox + (ow - box->surface.width * SdlScale()) / 2;
+        y = oy + (oh - box->surface.height * SdlScale()) / 2;
     }
-    box->window = SDL_CreateWindow(Cp932ToUtf8(caption, strlen(caption)).c_str(), x, y, box->surface.width,
-                                   box->surface.height, SDL_WINDOW_HIDDEN);
+    box->window = SDL_CreateWindow(Cp932ToUtf8(caption, strlen(caption)).c_str(), x, y,
+                                   box->surface.width * SdlScale(),
+                                   box->surface.height * SdlScale(), SDL_WINDOW_HIDDEN);
     if (box->window)
         box->renderer = SDL_CreateRenderer(box->window, -1, SDL_RENDERER_SOFTWARE);
     if (box->renderer)
@@ -240,7 +241,8 @@ bool SdlBoxHandleEvent(const SDL_Event& e)
         if (!box)
             return false;
         if (e.button.button == SDL_BUTTON_LEFT) {
-            const bool in = Inside(box->button, e.button.x, e.button.y);
+            const bool in =
+                Inside(box->button, e.button.x / SdlScale(), e.button.y / SdlScale());
             if (e.type == SDL_MOUSEBUTTONDOWN)
                 box->pressed = in;
             else if (box->pressed && in)

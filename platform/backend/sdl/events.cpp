@@ -46,7 +46,7 @@ void HandleButton(const SDL_MouseButtonEvent& e)
         return;
     const bool down = e.type == SDL_MOUSEBUTTONDOWN;
     WmQueueInput(w->hwnd, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
-                 MAKELPARAM(e.x, e.y));
+                 MAKELPARAM(e.x / SdlScale(), e.y / SdlScale()));
 }
 
 void Handle(const SDL_Event& e)

@@ -9,6 +9,9 @@
 // Microseconds since start; BackendNow() is this in whole milliseconds.
 uint64_t SdlNowMicros();
 
+// Screen pixels per program pixel: GDK_SCALE, or the display's density.
+int SdlScale();
+
 // A top-level window's native counterpart. Painting lands in the core's client surface;
 // presenting copies it to the screen at display rate, so a thousand paints a second cost
 // the display nothing.

@@ -34,6 +34,8 @@ bool BackendStartup()
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Scaled pixels stay crisp.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // Closing a window is the program's business (WM_CLOSE); SDL_QUIT then means a signal.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Left to itself SDL falls back to an offscreen driver, where the game would run unseen.
@@ -69,8 +71,8 @@ void BackendScreenSize(int* cx, int* cy)
 {
     SDL_Rect r{0, 0, 1024, 768};
     SDL_GetDisplayBounds(0, &r);
-    *cx = r.w;
-    *cy = r.h;
+    *cx = r.w / SdlScale();
+    *cy = r.h / SdlScale();
 }
 
 void BackendWorkArea(int* cx, int* cy)
@@ -78,6 +80,6 @@ void BackendWorkArea(int* cx, int* cy)
     SDL_Rect r{0, 0, 1024, 768};
     if (SDL_GetDisplayUsableBounds(0, &r) != 0)
         SDL_GetDisplayBounds(0, &r);
-    *cx = r.w;
-    *cy = r.h;
+    *cx = r.w / SdlScale();
+    *cy = r.h / SdlScale();
 }

@@ -74,10 +74,11 @@ bool BackendWindowCreated(HWND hwnd)
     auto w = std::make_unique<NativeWindow>();
     w->hwnd = hwnd;
     // The desktop draws the frame; ours places the client area where our frame would.
-    const int x = core->frame.left + core->clientOrigin.x;
-    const int y = core->frame.top + core->clientOrigin.y;
-    w->window = SDL_CreateWindow(Cp932ToUtf8(core->title.data(), core->title.size()).c_str(), x, y, width, height,
-                                 SDL_WINDOW_HIDDEN);
+    const int scale = SdlScale();
+    const int x = (core->frame.left + core->clientOrigin.x) * scale;
+    const int y = (core->frame.top + core->clientOrigin.y) * scale;
+    w->window = SDL_CreateWindow(Cp932ToUtf8(core->title.data(), core->title.size()).c_str(), x,
+                                 y, width * scale, height * scale, SDL_WINDOW_HIDDEN);
     if (!w->window)
         return false;
     w->renderer = SDL_CreateRenderer(w->window, -1, SDL_RENDERER_SOFTWARE);
