@@ -4,6 +4,7 @@
 #   bench/xvfb_bench.sh [BUILD_DIR]
 # Audio goes to SDL's dummy driver, which consumes it like a device: synthesis runs.
 set -euo pipefail
+. "$(dirname "$0")/../tools/xvfb.sh"
 build=$(realpath "${1:-build}")
 work=$(mktemp -d)
 xvfb_pid=""
@@ -15,12 +16,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+StartXvfb "$work"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER-dummy}
 
 echo "== Timer rate and lateness, board painted on every tick (5 s per speed)"

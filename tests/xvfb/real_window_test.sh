@@ -5,6 +5,7 @@
 # With SCALE (GDK_SCALE) every program pixel is SCALE x SCALE screen pixels: the board, its
 # position and the click are all checked in program pixels times SCALE.
 set -euo pipefail
+. "$(dirname "$0")/../../tools/xvfb.sh"
 
 game=$(realpath "$1")
 xclose=$(realpath "$2")
@@ -33,12 +34,7 @@ fi
 [ "$(wc -l <"$work/err")" -eq 1 ] || fail "expected one line on stderr, got: $(cat "$work/err")"
 grep -q "display" "$work/err" || fail "unclear message: $(cat "$work/err")"
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+StartXvfb "$work"
 
 # Waits for a visible window of this title whose size is (not) the board's.
 find_window() { # want: board|box
