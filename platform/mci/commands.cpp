@@ -373,3 +373,5 @@ void MciReset()
         Close(g_devices.front().get(), BackendNow());
     MciOutputReset();
 }
+
+void MciPrepare() { SynthPrepare(); }

@@ -9,6 +9,10 @@
 // the output rendered: a fresh headless run.
 void MciReset();
 
+// Starts loading the synthesizer ahead, off the window thread, so that the first "open"
+// does not keep the window from painting. For the real program; tests stay on one thread.
+void MciPrepare();
+
 // The file a device name stands for. A bare name is looked for in the current directory,
 // then beside the executable, then in the installed data directory (../share/discfire/ from
 // the executable's), in any case of its letters; a name with a directory is taken as it is.

@@ -5,6 +5,7 @@
 
 #include "backend/backend.h"
 #include "backend/sdl/sdl.h"
+#include "mci/mci.h"
 
 namespace {
 
@@ -40,15 +41,23 @@ bool BackendStartup()
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Left to itself SDL falls back to an offscreen driver, where the game would run unseen.
     // Only a desktop will do, unless the user names a driver.
-    if (getenv("SDL_VIDEODRIVER"))
-        return InitVideo(nullptr);
+    if (getenv("SDL_VIDEODRIVER")) {
+        if (!InitVideo(nullptr))
+            return false;
+        MciPrepare();
+        return true;
+    }
     const bool x11 = getenv("DISPLAY") && *getenv("DISPLAY");
     const bool wayland = getenv("WAYLAND_DISPLAY") && *getenv("WAYLAND_DISPLAY");
     if (!x11 && !wayland) {
         fprintf(stderr, "discfire: cannot open a display: neither DISPLAY nor WAYLAND_DISPLAY is set\n");
         return false;
     }
-    return (x11 && InitVideo("x11", !wayland)) || (wayland && InitVideo("wayland", true));
+    if (!(x11 && InitVideo("x11", !wayland)) && !(wayland && InitVideo("wayland", true)))
+        return false;
+    // The soundfont loads while the introduction box is up, not when the window is made.
+    MciPrepare();
+    return true;
 }
 
 uint64_t SdlNowMicros()
