@@ -95,4 +95,29 @@ rc=0
 wait "$game_pid" || rc=$?
 game_pid=""
 [ "$rc" -eq 0 ] || fail "exit code $rc after the close button"
+# SIGINT during the introduction and SIGTERM during the game close the program cleanly.
+# (Job control on: a script's background jobs would otherwise start with SIGINT ignored.)
+ended_by() { # signal, after: box|board
+    set -m
+    (cd "$work" && exec "$game") 2>/dev/null &
+    game_pid=$!
+    set +m
+    local id
+    id=$(find_window box) || fail "no introduction box"
+    if [ "$2" = board ]; then
+        xdotool mousemove --window "$id" 5 5 key Return
+        find_window board >/dev/null || fail "no board"
+    fi
+    kill -"$1" "$game_pid"
+    for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+    rc=0
+    wait "$game_pid" || rc=$?
+    game_pid=""
+    [ "$rc" -eq 0 ] || fail "exit code $rc after SIG$1 at the $2"
+}
+if [ "$s" -eq 1 ]; then
+    ended_by INT box
+    ended_by TERM board
+fi
+
 echo "real window at scale $s: intro box, board, click and close all behaved"
