@@ -15,7 +15,7 @@ TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
   binutils-mingw-w64-i686 clang libclang-rt-dev \
   xvfb xdotool imagemagick libx11-dev
 
-.PHONY: all deps configure build test play bench screenshot clean
+.PHONY: all deps configure build test play bench screenshot clean windows wine-deps test-windows
 
 all: build
 
@@ -49,4 +49,32 @@ screenshot: configure
 	  --frame 33400:docs/board.png --close 34000 >/dev/null
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(WIN_BUILD_DIR) $(WIN64_BUILD_DIR)
+
+# The Windows program: build-win/discfire.exe and DISCFIRE.MID beside it, cross-compiled for
+# 32-bit Windows with MinGW-w64.
+WIN_BUILD_DIR ?= build-win
+WIN_DEPS := cmake ninja-build make python3 g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+# The .exe under Wine in Xvfb. Where the kernel cannot run 32-bit code, the same sources are
+# also built for 64-bit Windows and run under 64-bit Wine (tests/wine/wine_env.sh).
+WIN64_BUILD_DIR ?= build-win64
+WINE_DEPS := wine wine32:i386 wine64 xvfb xdotool imagemagick fonts-ipafont-gothic locales \
+  g++-mingw-w64-x86-64-win32
+
+# $(call win-build,DIR,TOOLCHAIN,TARGETS)
+win-build = cmake -S . -B $(1) -DCMAKE_TOOLCHAIN_FILE=cmake/$(2).cmake -DCMAKE_BUILD_TYPE=Release \
+	  $$([ ! -f $(1)/CMakeCache.txt ] && command -v ninja >/dev/null && echo "-G Ninja") && \
+	cmake --build $(1) $(3)
+
+windows:
+	@tools/install-deps.sh $(WIN_DEPS)
+	$(call win-build,$(WIN_BUILD_DIR),mingw-i686,)
+
+wine-deps:
+	@dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+	@tools/install-deps.sh $(WINE_DEPS)
+
+test-windows: windows build wine-deps
+	cmake --build $(WIN_BUILD_DIR) --target wine_helpers
+	$(call win-build,$(WIN64_BUILD_DIR),mingw-x86_64,--target discfire wine_helpers)
+	tests/wine/wine_test.sh $(BUILD_DIR) $(WIN_BUILD_DIR) $(WIN64_BUILD_DIR)

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "gdi/gdi.h"
@@ -92,10 +93,13 @@ TEST(DeviceContext, ABitmapLivesInOneMemoryDcAndDeleteDcLetsItGo)
     EXPECT_EQ(GdiLiveObjects(), live + 1);  // the window DC
 }
 
-// Ellipse inside a box, drawn with a black pen and a red brush onto white.
+// Ellipse inside a box, drawn with a black pen and a red brush onto white. The pictures are
+// what Wine's GDI draws for the same calls ('#' pen, 'b' brush): the outline is one pixel per
+// column where the curve is flat and one per row where it is steep, so it is 8-connected.
 struct EllipseCase {
     int w, h;
-    std::vector<int> rowWidths;  // empty: not checked
+    std::vector<int> rowWidths;        // empty: not checked
+    std::vector<std::string> picture;  // the box, row by row; empty: not checked
 };
 
 class EllipseShape : public ::testing::TestWithParam<EllipseCase> {};
@@ -130,10 +134,13 @@ TEST_P(EllipseShape, FillsTheBoxExactlyWithAOnePixelOutlineAndIsSymmetric)
             if (c.w == c.h) {
                 EXPECT_EQ(s.At(left + (y - top), top + (x - left)), p) << x << "," << y;
             }
-            // The outline is exactly the pixels with a neighbour outside the shape.
+            // The outline closes the shape: no brush pixel touches the outside.
             const bool edge = !inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) ||
                               !inside(x, y + 1);
-            EXPECT_EQ(p, edge ? kBlack : kRed) << x << "," << y;
+            if (edge) {
+                EXPECT_EQ(p, kBlack) << x << "," << y;
+            }
+            EXPECT_TRUE(p == kBlack || p == kRed) << x << "," << y;
         }
         if (width)
             widths.push_back(width);
@@ -145,15 +152,37 @@ TEST_P(EllipseShape, FillsTheBoxExactlyWithAOnePixelOutlineAndIsSymmetric)
     if (!c.rowWidths.empty()) {
         EXPECT_EQ(widths, c.rowWidths);
     }
+    for (size_t y = 0; y < c.picture.size(); ++y) {
+        std::string row;
+        for (int x = left; x < left + c.w; ++x) {
+            const uint32_t p = s.At(x, top + static_cast<int>(y));
+            row += p == kWhite ? '.' : p == kBlack ? '#' : 'b';
+        }
+        EXPECT_EQ(row, c.picture[y]) << "row " << y;
+    }
     if (::testing::Test::HasFailure())
         SaveSnapshot(s, "ellipse_" + std::to_string(c.w) + "x" + std::to_string(c.h));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, EllipseShape,
-    ::testing::Values(EllipseCase{32, 32, {}}, EllipseCase{10, 10, {4, 8, 8, 10, 10, 10, 10, 8, 8, 4}},
-                      EllipseCase{7, 7, {3, 5, 7, 7, 7, 5, 3}}, EllipseCase{21, 12, {}},
-                      EllipseCase{1, 1, {1}}, EllipseCase{2, 3, {}}),
+    ::testing::Values(
+        EllipseCase{32, 32, {8, 14, 16, 20, 22, 24, 26, 26, 28, 30, 30, 30, 32, 32, 32, 32,
+                             32, 32, 32, 32, 30, 30, 30, 28, 26, 26, 24, 22, 20, 16, 14, 8}, {}},
+        EllipseCase{10, 10, {4, 6, 8, 10, 10, 10, 10, 8, 6, 4}, {}},
+        EllipseCase{7, 7, {3, 5, 7, 7, 7, 5, 3}, {}},
+        EllipseCase{12, 12, {}, {"....####....", "..##bbbb##..", ".#bbbbbbbb#.", ".#bbbbbbbb#.",
+                                 "#bbbbbbbbbb#", "#bbbbbbbbbb#", "#bbbbbbbbbb#", "#bbbbbbbbbb#",
+                                 ".#bbbbbbbb#.", ".#bbbbbbbb#.", "..##bbbb##..", "....####...."}},
+        EllipseCase{8, 8, {}, {"..####..", ".#bbbb#.", "#bbbbbb#", "#bbbbbb#", "#bbbbbb#",
+                               "#bbbbbb#", ".#bbbb#.", "..####.."}},
+        EllipseCase{21, 12, {}, {"......#########......", "....##bbbbbbbbb##....",
+                                 "..##bbbbbbbbbbbbb##..", ".#bbbbbbbbbbbbbbbbb#.",
+                                 "#bbbbbbbbbbbbbbbbbbb#", "#bbbbbbbbbbbbbbbbbbb#",
+                                 "#bbbbbbbbbbbbbbbbbbb#", "#bbbbbbbbbbbbbbbbbbb#",
+                                 ".#bbbbbbbbbbbbbbbbb#.", "..##bbbbbbbbbbbbb##..",
+                                 "....##bbbbbbbbb##....", "......#########......"}},
+        EllipseCase{1, 1, {1}, {}}, EllipseCase{2, 3, {2, 2, 2}, {"##", "##", "##"}}),
     [](const ::testing::TestParamInfo<EllipseCase>& p) {
         return std::to_string(p.param.w) + "x" + std::to_string(p.param.h);
     });

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <vector>
 
 #include "gdi/gdi.h"
 
@@ -14,22 +13,94 @@ struct Span {
     int64_t x0 = 0, x1 = -1;  // inclusive; empty when x0 > x1
 };
 
-// Row j of the pixels whose centres lie inside the ellipse inscribed in a w x h box. A row is
-// computed from its distance to the centre and mirrored, so the shape is exactly symmetric
-// left to right and top to bottom. Rows outside the box are empty.
-Span RowSpan(int64_t j, int64_t w, int64_t h)
-{
-    if (j < 0 || j >= h)
-        return Span{};
-    const double rx = w / 2.0, ry = h / 2.0;
-    const double centre = (w - 1) / 2.0;
-    const double frac = centre - std::floor(centre);  // 0 for odd widths, 0.5 for even
-    const double dy = (j + 0.5 - ry) / ry;
-    const double half = rx * std::sqrt(std::max(0.0, 1.0 - dy * dy));
-    int64_t x1 = static_cast<int64_t>(std::floor(centre)) + static_cast<int64_t>(std::floor(frac + half));
-    x1 = std::clamp(x1, w / 2, w - 1);  // never empty: at least the middle pixel(s)
-    return Span{w - 1 - x1, x1};
-}
+// The ellipse inscribed in a w x h box, as Win32 draws it with a one-pixel pen: the curve
+// through the centres of the box's outermost pixels, taken one pixel per column where it runs
+// flatter than 45 degrees and one pixel per row where it runs steeper, rounded to the nearest
+// pixel with ties towards the middle. That makes an 8-connected outline; the brush fills
+// between its two sides. Rows are mirrored, so the shape is exactly symmetric.
+class EllipseRows {
+public:
+    EllipseRows(int64_t w, int64_t h)
+        : w_(w), h_(h), cx_((w - 1) / 2.0), cy_((h - 1) / 2.0), a_(cx_), b_(cy_)
+    {
+    }
+
+    // Row j's outline on the right half, [x0, x1] in box columns; the left half mirrors it.
+    // Empty outside the box. A box one or two pixels thin is all outline.
+    Span RightOutline(int64_t j) const
+    {
+        if (j < 0 || j >= h_)
+            return Span{};
+        if (w_ <= 2 || h_ <= 2)
+            return Span{w_ / 2, w_ - 1};
+        const int64_t row = std::max(j, h_ - 1 - j);  // its twin in the bottom half
+        Span run{INT64_MAX, INT64_MIN};
+        // Columns on the flat part that round to this row: bottomRow falls as x grows.
+        const int64_t first = static_cast<int64_t>(std::ceil(cx_));
+        const int64_t flatEnd = LastTrue(first, w_ - 1, [&](int64_t x) { return Flat(x); });
+        if (flatEnd >= first) {
+            const int64_t lo = FirstTrue(first, flatEnd, [&](int64_t x) { return BottomRow(x) <= row; });
+            const int64_t hi = LastTrue(first, flatEnd, [&](int64_t x) { return BottomRow(x) >= row; });
+            if (lo <= hi)
+                run = Span{lo, hi};
+        }
+        const double dy = row - cy_;
+        const double dx = a_ * std::sqrt(std::max(0.0, 1.0 - (dy / b_) * (dy / b_)));
+        if (a_ * a_ * dy <= b_ * b_ * dx + 1e-9 || run.x0 > run.x1) {
+            const int64_t x = RoundInward(cx_ + dx);
+            run = Span{std::min(run.x0, x), std::max(run.x1, x)};
+        }
+        return run;
+    }
+
+private:
+    // Nearest integer, a tie going down: towards the middle for the right and bottom halves.
+    static int64_t RoundInward(double v) { return static_cast<int64_t>(std::ceil(v - 0.5)); }
+
+    double CurveDy(int64_t x) const
+    {
+        const double dx = (x - cx_) / a_;
+        return b_ * std::sqrt(std::max(0.0, 1.0 - dx * dx));
+    }
+    bool Flat(int64_t x) const { return b_ * b_ * (x - cx_) <= a_ * a_ * CurveDy(x) + 1e-9; }
+    int64_t BottomRow(int64_t x) const { return RoundInward(cy_ + CurveDy(x)); }
+
+    // Binary searches over a predicate that holds for a prefix (LastTrue) or a suffix
+    // (FirstTrue) of [lo, hi]; lo - 1 or hi + 1 when it holds nowhere.
+    template <class F>
+    static int64_t LastTrue(int64_t lo, int64_t hi, F holds)
+    {
+        int64_t found = lo - 1;
+        while (lo <= hi) {
+            const int64_t mid = lo + (hi - lo) / 2;
+            if (holds(mid)) {
+                found = mid;
+                lo = mid + 1;
+            } else {
+                hi = mid - 1;
+            }
+        }
+        return found;
+    }
+    template <class F>
+    static int64_t FirstTrue(int64_t lo, int64_t hi, F holds)
+    {
+        int64_t found = hi + 1;
+        while (lo <= hi) {
+            const int64_t mid = lo + (hi - lo) / 2;
+            if (holds(mid)) {
+                found = mid;
+                hi = mid - 1;
+            } else {
+                lo = mid + 1;
+            }
+        }
+        return found;
+    }
+
+    int64_t w_, h_;
+    double cx_, cy_, a_, b_;
+};
 
 void FillRun(const GdiCanvas& c, int64_t y, int64_t x0, int64_t x1, uint32_t pixel)
 {
@@ -76,33 +147,30 @@ BOOL WINAPI Ellipse(HDC dc, int left, int top, int right, int bottom)
     const uint32_t penPixel = outline ? PixelFromColorref(pen->colour) : 0;
     const uint32_t brushPixel = fill ? PixelFromColorref(brush->colour) : 0;
 
-    // Only the rows that can show are computed, with one more on each side, however large the
-    // box: row k of `rows` is box row first - top - 1 + k.
+    // Only the rows that can show are computed, however large the box.
     const int64_t first = std::max<int64_t>({top, c.clip.top, 0});
     const int64_t last = std::min<int64_t>({int64_t{bottom}, c.clip.bottom, c.surface->height});
-    if (first >= last)
-        return TRUE;
-    static std::vector<Span> rows;
-    rows.clear();
-    for (int64_t j = first - top - 1; j <= last - top; ++j)
-        rows.push_back(RowSpan(j, w, h));
+    const EllipseRows shape(w, h);
     for (int64_t y = first; y < last; ++y) {
-        const size_t k = static_cast<size_t>(y - first + 1);
-        const Span s = rows[k], above = rows[k - 1], below = rows[k + 1];
-        // The outline is the 1-px boundary of the shape: the pixels with a neighbour outside
-        // it to the left, right, above or below. That keeps it closed and one pixel thin.
-        int64_t lo = std::max({s.x0 + 1, above.x0, below.x0});
-        int64_t hi = std::min({s.x1 - 1, above.x1, below.x1});
-        if (above.x0 > above.x1 || below.x0 > below.x1 || lo > hi) {
-            lo = s.x1 + 1;  // the whole row is boundary
-            hi = s.x1;
+        const Span run = shape.RightOutline(y - top);
+        if (run.x0 > run.x1)
+            continue;
+        const int64_t leftOuter = w - 1 - run.x1, leftInner = w - 1 - run.x0;
+        if (leftInner >= run.x0) {  // the two sides meet: the whole row is outline
+            if (outline)
+                FillRun(c, y, left + leftOuter, left + run.x1, penPixel);
+            else if (fill)
+                FillRun(c, y, left + leftOuter, left + run.x1, brushPixel);
+            continue;
         }
         if (outline) {
-            FillRun(c, y, left + s.x0, left + lo - 1, penPixel);
-            FillRun(c, y, left + hi + 1, left + s.x1, penPixel);
+            FillRun(c, y, left + leftOuter, left + leftInner, penPixel);
+            FillRun(c, y, left + run.x0, left + run.x1, penPixel);
         }
-        if (fill)
-            FillRun(c, y, left + (outline ? lo : s.x0), left + (outline ? hi : s.x1), brushPixel);
+        if (fill) {
+            FillRun(c, y, left + (outline ? leftInner + 1 : leftOuter),
+                    left + (outline ? run.x0 - 1 : run.x1), brushPixel);
+        }
     }
     return TRUE;
 }
