@@ -1,6 +1,8 @@
 # The README's commands. `make test` is what CI runs.
 
 BUILD_DIR ?= build
+# The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+SANITIZE_DIR ?= build-asan
 
 # Debian packages the build and the tests need.
 BUILD_DEPS := cmake ninja-build g++ make pkg-config python3 \
@@ -15,7 +17,7 @@ TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
   binutils-mingw-w64-i686 clang libclang-rt-dev \
   xvfb xdotool imagemagick libx11-dev
 
-.PHONY: all deps configure build test play bench clean
+.PHONY: all deps configure build sanitize test play bench clean
 
 all: build
 
@@ -30,8 +32,14 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR)
 
-test: build
+sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDISCFIRE_SANITIZE=ON \
+	  $$([ ! -f $(SANITIZE_DIR)/CMakeCache.txt ] && command -v ninja >/dev/null && echo "-G Ninja")
+	cmake --build $(SANITIZE_DIR)
+
+test: build sanitize
 	ctest --test-dir $(BUILD_DIR) --output-on-failure
+	ctest --test-dir $(SANITIZE_DIR) --output-on-failure
 
 play: configure
 	cmake --build $(BUILD_DIR) --target discfire
@@ -41,4 +49,4 @@ bench: build
 	@set -e; for b in $(BUILD_DIR)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
