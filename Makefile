@@ -12,10 +12,11 @@ BUILD_DEPS := cmake ninja-build g++ make pkg-config python3 \
 # the General MIDI soundfont the tune plays through.
 RUN_DEPS := fontconfig fonts-ipafont-gothic timgm6mb-soundfont
 # The tests also draw with a Latin-only face, compile the resource script as the Windows
-# build will, and fuzz song files with clang's libFuzzer.
+# build will, fuzz song files with clang's libFuzzer, and try audio drivers with PipeWire's
+# library present but no daemon, as on many desktops.
 TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
   binutils-mingw-w64-i686 clang libclang-rt-dev \
-  xvfb xdotool imagemagick libx11-dev
+  xvfb xdotool imagemagick libx11-dev libpipewire-0.3-0
 
 .PHONY: all deps configure build sanitize test play bench clean
 
