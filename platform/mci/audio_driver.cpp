@@ -11,13 +11,10 @@ std::vector<std::string> g_drivers = MciDefaultAudioDrivers();
 // libasound reports a machine without a sound card in a dozen lines.
 void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
-void QuietenDrivers()
-{
-    snd_lib_error_set_handler(QuietAlsa);
-    // PipeWire's library logs a missing daemon or configuration on stderr; a user who wants
-    // its log sets this already.
-    setenv("PIPEWIRE_DEBUG", "0", 0);
-}
+// PipeWire's library logs a missing daemon or configuration on stderr; a user who wants its
+// log sets this already. Set before main, while no other thread can be reading the
+// environment.
+[[maybe_unused]] const bool kQuietPipeWire = setenv("PIPEWIRE_DEBUG", "0", 0) == 0;
 
 // Opens a device on the driver SDL is set to use.
 SDL_AudioDeviceID TryDriver(const SDL_AudioSpec& want)
@@ -44,7 +41,7 @@ void MciSetAudioDrivers(std::vector<std::string> drivers) { g_drivers = std::mov
 
 SDL_AudioDeviceID MciOpenAudioDevice(const SDL_AudioSpec& want)
 {
-    QuietenDrivers();
+    snd_lib_error_set_handler(QuietAlsa);
     const char* chosen = getenv("SDL_AUDIODRIVER");
     if (chosen && *chosen)
         return TryDriver(want);
