@@ -28,33 +28,9 @@ fi
 [ "$(wc -l <"$work/err")" -eq 1 ] || fail "expected one line on stderr, got: $(cat "$work/err")"
 grep -q "display" "$work/err" || fail "unclear message: $(cat "$work/err")"
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-
-# Waits for a visible window of this title whose size is (not) the board's.
-find_window() { # want: board|box
-    for _ in $(seq 100); do
-        # xdotool cannot match a Japanese name; the class finds the windows, the name is checked.
-        for id in $(xdotool search --onlyvisible --class discfire 2>/dev/null); do
-            [ "$(xdotool getwindowname "$id")" = 焼き加減メーター ] || continue
-            size=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')
-            if { [ "$1" = board ] && [ "$size" = 594x275 ]; } ||
-               { [ "$1" = box ] && [ "$size" != 594x275 ]; }; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    return 1
-}
-pixel() { # file x y -> RRGGBB
-    convert "$1" -format "%[hex:p{$2,$3}]" info: | tail -c 6
-}
+# shellcheck source=lib.sh
+source "$(dirname "$(realpath "$0")")/lib.sh"
+start_xvfb
 
 (cd "$work" && exec "$game") 2>"$work/game-err" &
 game_pid=$!
