@@ -4,7 +4,6 @@
 #   bench/xvfb_bench.sh [BUILD_DIR]
 # Audio goes to SDL's dummy driver, which consumes it like a device: synthesis runs.
 set -euo pipefail
-. "$(dirname "$0")/../tools/xvfb.sh"
 build=$(realpath "${1:-build}")
 work=$(mktemp -d)
 xvfb_pid=""
@@ -16,7 +15,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-StartXvfb "$work"
+fail() { echo "$*" >&2; exit 1; }
+# shellcheck source=../tests/xvfb/lib.sh
+source "$(dirname "$(realpath "$0")")/../tests/xvfb/lib.sh"
+start_xvfb
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER-dummy}
 
 echo "== Timer rate and lateness, board painted on every tick (5 s per speed)"

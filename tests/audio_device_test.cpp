@@ -9,10 +9,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "backend/headless/headless.h"
+#include "mci/audio_driver.h"
 
 namespace {
 
@@ -91,6 +94,90 @@ TEST_F(AudioDevice, WithoutOneSongsAreTimedInSilenceAndOneLineSaysSo)
         DispatchMessageA(&m);
     EXPECT_EQ(m.wParam, static_cast<WPARAM>(MCI_NOTIFY_SUCCESSFUL));
     EXPECT_EQ(HeadlessNow(), 51200u);  // the tune's length on the virtual clock
+}
+
+// The drivers of a desktop, each kept from its sound: no PipeWire or PulseAudio daemon to
+// reach, and a device name that ALSA and OSS cannot open.
+class NoDesktopSound : public AudioDevice {
+protected:
+    void SetUp() override
+    {
+        AudioDevice::SetUp();
+        for (const char* name : {"SDL_AUDIODRIVER", "XDG_RUNTIME_DIR", "PIPEWIRE_REMOTE",
+                                 "PULSE_SERVER", "AUDIODEV"}) {
+            const char* v = getenv(name);
+            saved.emplace_back(name, v ? std::optional<std::string>(v) : std::nullopt);
+        }
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        setenv("PIPEWIRE_REMOTE", "no-such-daemon", 1);
+        setenv("PULSE_SERVER", (dir / "no-such-socket").c_str(), 1);
+        setenv("AUDIODEV", (dir / "no-such-device").c_str(), 1);
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, value] : saved)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+        MciSetAudioDrivers(MciDefaultAudioDrivers());
+        AudioDevice::TearDown();
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
+TEST_F(NoDesktopSound, DriversAreTriedInTurnQuietlyUnlessTheUserNamesOne)
+{
+    const std::vector<std::string> desktop = MciDefaultAudioDrivers();
+    auto with = [&](const char* last) {
+        std::vector<std::string> list = desktop;
+        list.push_back(last);
+        return list;
+    };
+    const std::string noDevice = "No audio device: the music is silent.\n";
+    struct Case {
+        const char* name;
+        const char* userDriver;  // SDL_AUDIODRIVER, or null
+        std::vector<std::string> drivers;
+        std::string playing;  // the driver that opened a device
+        std::string stderrText;
+    } cases[] = {
+        {"past every desktop driver to the last", nullptr, with("dummy"), "dummy", ""},
+        {"none of them", nullptr, desktop, "", noDevice},
+        {"an empty list", nullptr, {}, "", noDevice},
+        {"the user's driver over the list", "dummy", with("no-such-driver"), "dummy", ""},
+        {"the user's driver or none", "no-such-driver", {"dummy"}, "", noDevice},
+    };
+    for (const Case& c : cases) {
+        HeadlessReset();
+        c.userDriver ? setenv("SDL_AUDIODRIVER", c.userDriver, 1) : unsetenv("SDL_AUDIODRIVER");
+        MciSetAudioDrivers(c.drivers);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(mciSendStringA("open DISCFIRE.MID", nullptr, 0, nullptr), 0u) << c.name;
+        EXPECT_EQ(MciAudioDriver(), c.playing) << c.name;
+        EXPECT_EQ(mciSendStringA("close DISCFIRE.MID", nullptr, 0, nullptr), 0u) << c.name;
+        EXPECT_EQ(MciAudioDriver(), "") << c.name;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.stderrText) << c.name;
+    }
+}
+
+TEST_F(NoDesktopSound, TheTunePlaysThroughTheDriverFoundLast)
+{
+    const fs::path out = dir / "device.raw";
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    unsetenv("SDL_AUDIODRIVER");
+    std::vector<std::string> drivers = MciDefaultAudioDrivers();
+    drivers.push_back("disk");
+    MciSetAudioDrivers(drivers);
+    ASSERT_EQ(mciSendStringA("open DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    ASSERT_EQ(mciSendStringA("play DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    ASSERT_EQ(mciSendStringA("close DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    std::ifstream in(out, std::ios::binary);
+    float s;
+    double sum = 0;
+    size_t n = 0;
+    for (; in.read(reinterpret_cast<char*>(&s), sizeof s); ++n)
+        sum += double{s} * s;
+    ASSERT_GT(n, 2u * 11025);  // a quarter of a second or more
+    EXPECT_GT(std::sqrt(sum / static_cast<double>(n)), 0.01);
 }
 
 }  // namespace

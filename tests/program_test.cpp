@@ -196,8 +196,66 @@ TEST(Program, ClicksWhileAResultBoxIsUpChangeNothing)
 TEST(Program, ReplayToolRejectsBadArguments)
 {
     for (const char* args : {"--player fast", "--click 10:20", "--frame 5", "--start-tick -1",
-                             "--bogus"})
+                             "--bogus", "--player perfect:x0", "--player perfect:x",
+                             "--player idle,", "--player random:1,perfect:100", "--stats 0"})
         EXPECT_EQ(Replay(args).exitCode, 2) << args;
+}
+
+// "KEY=N" of a trace line, or -1.
+long long Field(const std::string& line, const std::string& key)
+{
+    const size_t at = line.find(" " + key + "=");
+    return at == std::string::npos ? -1 : std::stoll(line.substr(at + key.size() + 2));
+}
+
+TEST(Program, StatsCountTicksAndShowTheGraphicsHeldUntilExit)
+{
+    Session run = Replay("--player idle --stats 20000");
+    const auto stats = run.Calls("Stats");
+    ASSERT_GE(stats.size(), 9u);
+    const std::string& first = stats.front();
+    EXPECT_NE(first.find("0 Stats when=first-paint ticks=0 paints=1 "), std::string::npos) << first;
+    EXPECT_GT(Field(first, "gdi"), 0);
+    for (size_t i = 1; i + 2 < stats.size(); ++i) {
+        // Periodic lines come at the first paint of each 20 s, a tick's paint at speed 1.
+        EXPECT_NE(stats[i].find("when=periodic"), std::string::npos) << stats[i];
+        EXPECT_EQ(TimeOf(stats[i]) / 20000, i);
+        EXPECT_EQ(Field(stats[i], "ticks"), static_cast<long long>(TimeOf(stats[i]) / kTick));
+        EXPECT_EQ(Field(stats[i], "gdi"), Field(first, "gdi")) << stats[i];
+        EXPECT_GT(Field(stats[i], "rss_kb"), 0);
+    }
+    // The last paint shows the tenth mark at tick 154; tick 155 ends the game.
+    const std::string& last = stats[stats.size() - 2];
+    const std::string& exit = stats.back();
+    EXPECT_NE(last.find("when=last-paint ticks=154 "), std::string::npos) << last;
+    EXPECT_EQ(Field(last, "gdi"), Field(first, "gdi"));
+    EXPECT_NE(exit.find("when=exit ticks=155 "), std::string::npos) << exit;
+    EXPECT_EQ(Field(exit, "gdi"), 0);
+    EXPECT_EQ(Field(exit, "dcs"), 0);
+}
+
+TEST(Program, APerfectPlayerHandsOverAtTheSpeedGiven)
+{
+    struct Case {
+        const char* player;
+        bool clicksAfterwards;  // early verdicts, which the perfect player never gives
+    };
+    for (const Case& c : {Case{"perfect:x4,idle", false}, Case{"perfect:x4,random:1", true}}) {
+        Session run = Replay(std::string("--trace-text --player ") + c.player);
+        EXPECT_EQ(run.exitCode, 0) << c.player;
+        const auto timers = run.Calls("SetTimer");
+        ASSERT_GE(timers.size(), 4u) << c.player;
+        EXPECT_EQ(Field(timers[3], "ms"), 256) << c.player;
+        const int early = run.Find("text=\"早\"");
+        EXPECT_EQ(early >= 0, c.clicksAfterwards) << c.player;
+        if (early >= 0) {
+            EXPECT_GT(TimeOf(run.lines[static_cast<size_t>(early)]), TimeOf(timers[3]));
+        }
+        if (!c.clicksAfterwards) {  // nobody to win the next three
+            EXPECT_EQ(timers.size(), 4u);
+            EXPECT_GE(run.Find("text=\"あなたは4倍速CD-Rです。\""), 0);
+        }
+    }
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 
 namespace {
 
-// The installed layout: bin/discfire beside share/discfire/.
-constexpr char kDataDir[] = "/../share/discfire";
+// The installed layout, as the build laid it out: bin/discfire and share/discfire/.
+constexpr char kDataDir[] = "/" MCI_DATA_FROM_BIN;
 
 std::string ExecutableDir()
 {

@@ -1,25 +1,20 @@
-// The audio device output: SDL pulls the synthesizer's sound on its own audio thread, in
-// whatever driver it finds (PipeWire, PulseAudio, ALSA, ... or SDL_AUDIODRIVER's choice).
-#include <SDL.h>
-#include <alsa/asoundlib.h>
-
+// The audio device output: SDL pulls the synthesizer's sound on its own audio thread, from
+// whichever driver mci/audio_driver.h finds a device on.
 #include <cstdio>
 
+#include "mci/audio_driver.h"
 #include "mci/output.h"
 
 namespace {
 
 SDL_AudioDeviceID g_device = 0;
-
-// libasound reports a machine without a sound card in a dozen lines; one of ours will do.
-void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
+bool g_saidNoDevice = false;
 
 void SayNoDevice()
 {
-    static bool said = false;
-    if (!said)
+    if (!g_saidNoDevice)
         fputs("No audio device: the music is silent.\n", stderr);
-    said = true;
+    g_saidNoDevice = true;
 }
 
 void Pull(void* synth, Uint8* stream, int bytes)
@@ -33,11 +28,6 @@ void Pull(void* synth, Uint8* stream, int bytes)
 
 bool MciOutputOpen(fluid_synth_t* synth)
 {
-    snd_lib_error_set_handler(QuietAlsa);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        SayNoDevice();
-        return false;
-    }
     SDL_AudioSpec want{};
     want.freq = kOutputSampleRate;
     want.format = AUDIO_F32SYS;
@@ -45,10 +35,8 @@ bool MciOutputOpen(fluid_synth_t* synth)
     want.samples = 1024;
     want.callback = Pull;
     want.userdata = synth;
-    // Without allowed changes SDL converts to whatever the device takes.
-    g_device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    g_device = MciOpenAudioDevice(want);
     if (!g_device) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         SayNoDevice();
         return false;
     }
@@ -60,9 +48,8 @@ void MciOutputClose()
 {
     if (!g_device)
         return;
-    SDL_CloseAudioDevice(g_device);  // returns once the audio thread has let go
+    MciCloseAudioDevice(g_device);
     g_device = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void MciOutputLock()
@@ -79,4 +66,5 @@ void MciOutputUnlock()
 
 void MciOutputCatchUp(uint64_t) {}
 
-void MciOutputReset() {}
+// A fresh run may say again that it has no device.
+void MciOutputReset() { g_saidNoDevice = false; }

@@ -22,6 +22,7 @@ struct Timer {
 
 std::vector<Timer> g_timers;
 UINT_PTR g_nextThreadTimer = 0x7FF0;
+uint64_t g_taken = 0;
 
 Timer* Find(HWND hwnd, UINT_PTR id)
 {
@@ -43,7 +44,13 @@ Timer* Earliest()
 
 }  // namespace
 
-void WmResetTimers() { g_timers.clear(); }
+void WmResetTimers()
+{
+    g_timers.clear();
+    g_taken = 0;
+}
+
+uint64_t WmTimerMessagesTaken() { return g_taken; }
 
 void WmDropTimers(HWND hwnd)
 {
@@ -70,6 +77,7 @@ bool WmTakeDueTimer(uint64_t now, MSG* msg, bool remove)
     msg->lParam = reinterpret_cast<LPARAM>(t->proc);
     msg->time = GetTickCount();
     if (remove) {
+        ++g_taken;
         t->due += t->period;
         if (t->due <= now)
             t->due += ((now - t->due) / t->period + 1) * t->period;

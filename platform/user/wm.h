@@ -64,6 +64,8 @@ void WmRemoveWakeSource(const WmWakeSource* source);
 // Timer and paint sources of the queue.
 bool WmTakeDueTimer(uint64_t now, MSG* msg, bool remove);
 uint64_t WmNextTimerDue();
+// WM_TIMER messages taken from the queue since the last reset: a run's ticks.
+uint64_t WmTimerMessagesTaken();
 void WmDropTimers(HWND hwnd);
 bool WmTakePaint(MSG* msg);
 

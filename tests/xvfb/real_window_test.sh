@@ -5,12 +5,11 @@
 # With SCALE (GDK_SCALE) every program pixel is SCALE x SCALE screen pixels: the board, its
 # position and the click are all checked in program pixels times SCALE.
 set -euo pipefail
-. "$(dirname "$0")/../../tools/xvfb.sh"
 
 game=$(realpath "$1")
 xclose=$(realpath "$2")
-s=${3:-1}
-export GDK_SCALE=$s
+scale=${3:-1}
+export GDK_SCALE=$scale
 work=$(mktemp -d)
 xvfb_pid=""
 game_pid=""
@@ -34,28 +33,9 @@ fi
 [ "$(wc -l <"$work/err")" -eq 1 ] || fail "expected one line on stderr, got: $(cat "$work/err")"
 grep -q "display" "$work/err" || fail "unclear message: $(cat "$work/err")"
 
-StartXvfb "$work"
-
-# Waits for a visible window of this title whose size is (not) the board's.
-find_window() { # want: board|box
-    for _ in $(seq 100); do
-        # xdotool cannot match a Japanese name; the class finds the windows, the name is checked.
-        for id in $(xdotool search --onlyvisible --class discfire 2>/dev/null); do
-            [ "$(xdotool getwindowname "$id")" = 焼き加減メーター ] || continue
-            size=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')
-            if { [ "$1" = board ] && [ "$size" = $((594 * s))x$((275 * s)) ]; } ||
-               { [ "$1" = box ] && [ "$size" != $((594 * s))x$((275 * s)) ]; }; then
-                echo "$id"
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    return 1
-}
-pixel() { # file x y (program pixels) -> RRGGBB of the last screen pixel of that square
-    convert "$1" -format "%[hex:p{$(($2 * s + s - 1)),$(($3 * s + s - 1))}]" info: | tail -c 6
-}
+# shellcheck source=lib.sh
+source "$(dirname "$(realpath "$0")")/lib.sh"
+start_xvfb
 
 (cd "$work" && exec "$game") 2>"$work/game-err" &
 game_pid=$!
@@ -69,8 +49,8 @@ xdotool mousemove --window "$box" 5 5 key Return
 board=$(find_window board) || fail "no board after answering the box with Return"
 eval "$(xdotool getwindowgeometry --shell "$board")"
 # Centred in the usable area: outer 600x300 frame, 3-px borders, 19-px caption.
-[ "$X" -eq $((((1280 / s - 600) / 2 + 3) * s)) ] &&
-    [ "$Y" -eq $((((1024 / s - 19 - 300) / 2 + 22) * s)) ] ||
+[ "$X" -eq $((((1280 / scale - 600) / 2 + 3) * scale)) ] &&
+    [ "$Y" -eq $((((1024 / scale - 19 - 300) / 2 + 22) * scale)) ] ||
     fail "window at $X,$Y is not centred"
 sleep 0.3
 import -window "$board" "$work/board.png"
@@ -81,7 +61,7 @@ import -window "$board" "$work/board.png"
 [ "$(pixel "$work/board.png" 2 2)" = FFFFFF ] || fail "background is not white"
 
 # A click on disc 0 right after the start is early: the disc turns black.
-xdotool mousemove --window "$board" $((56 * s)) $((176 * s)) click 1
+xdotool mousemove --window "$board" $((56 * scale)) $((176 * scale)) click 1
 for _ in $(seq 30); do
     import -window "$board" "$work/click.png"
     [ "$(pixel "$work/click.png" 56 186)" = 000000 ] && break
@@ -115,9 +95,9 @@ ended_by() { # signal, after: box|board
     game_pid=""
     [ "$rc" -eq 0 ] || fail "exit code $rc after SIG$1 at the $2"
 }
-if [ "$s" -eq 1 ]; then
+if [ "$scale" -eq 1 ]; then
     ended_by INT box
     ended_by TERM board
 fi
 
-echo "real window at scale $s: intro box, board, click and close all behaved"
+echo "real window at scale $scale: intro box, board, click and close all behaved"

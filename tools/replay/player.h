@@ -14,7 +14,14 @@ public:
     virtual void Saw(const std::string&, bool) {}
     // After every paint of a window.
     virtual void Painted(HWND) {}
+    // True once the player has finished its part and hands over to the next.
+    virtual bool Done() const { return false; }
 };
 
-// "idle", "perfect:UNTIL_MS" or "random:SEED"; null with a reason when spec is not one.
+// One player or several joined by commas, each taking over when the one before is done:
+//   idle              never clicks
+//   perfect:UNTIL_MS  clicks every disc at its target colour until UNTIL_MS
+//   perfect:xSPEED    the same until the speed label reads xSPEED
+//   random:SEED       clicks at random
+// Idle and random never finish, so they come last. Null with a reason when spec is not one.
 std::unique_ptr<Player> MakePlayer(const std::string& spec, std::string* error);

@@ -2,6 +2,8 @@
 // command line, for tests, for reproducing a player's report and for screenshots.
 #include <windows.h>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "backend/headless/headless.h"
+#include "gdi/gdi.h"
 #include "gdi/png.h"
 #include "mci/headless_sound.h"
 #include "replay/player.h"
@@ -26,9 +29,12 @@ const char kUsage[] =
     "  --close MS              the close button at virtual time MS\n"
     "  --frame MS:FILE.png     the client area at virtual time MS (repeatable)\n"
     "  --box-ms N              how long each message box stays up (default 0)\n"
-    "  --player idle|perfect:UNTIL_MS|random:SEED\n"
+    "  --player PLAYER[,PLAYER...]  who clicks; each hands over to the next when done:\n"
+    "                          idle, perfect:UNTIL_MS, perfect:xSPEED or random:SEED\n"
     "  --trace FILE            the call trace (default standard output)\n"
     "  --trace-text            add TextOutA to the trace\n"
+    "  --stats MS              trace ticks, paints, live GDI objects and resident memory\n"
+    "                          after the first paint, every MS, after the last paint and at exit\n"
     "  --sound                 render the music (slower; silent timing otherwise)\n";
 
 [[noreturn]] void Usage(const char* problem, const char* arg)
@@ -67,6 +73,55 @@ std::vector<std::string> Split(const char* text, size_t n, const char* option)
 FILE* g_trace = stdout;
 bool g_traceText = false;
 std::unique_ptr<Player> g_player;
+
+// What a soak watches for: ticks and paints so far, and what the program holds.
+struct Stats {
+    uint64_t ms = 0, ticks = 0, paints = 0;
+    size_t gdi = 0, dcs = 0;
+};
+uint64_t g_statsEvery = 0;  // 0: no stats
+uint64_t g_nextStats = 0;
+uint64_t g_paints = 0;
+Stats g_lastPaint;
+
+Stats TakeStats()
+{
+    return {HeadlessNow(), WmTimerMessagesTaken(), g_paints, GdiLiveObjects(), GdiLiveDCs()};
+}
+
+long ResidentKb()
+{
+    long pages = 0, resident = 0;
+    FILE* f = fopen("/proc/self/statm", "r");
+    if (!f)
+        return -1;
+    const bool read = fscanf(f, "%ld %ld", &pages, &resident) == 2;
+    fclose(f);
+    return read ? resident * (sysconf(_SC_PAGESIZE) / 1024) : -1;
+}
+
+void WriteStats(const char* when, const Stats& s, bool withMemory)
+{
+    fprintf(g_trace, "%llu Stats when=%s ticks=%llu paints=%llu gdi=%zu dcs=%zu",
+            static_cast<unsigned long long>(s.ms), when, static_cast<unsigned long long>(s.ticks),
+            static_cast<unsigned long long>(s.paints), s.gdi, s.dcs);
+    if (withMemory)
+        fprintf(g_trace, " rss_kb=%ld", ResidentKb());
+    fputc('\n', g_trace);
+}
+
+void Painted(HWND hwnd)
+{
+    g_player->Painted(hwnd);
+    if (!g_statsEvery)
+        return;
+    ++g_paints;
+    g_lastPaint = TakeStats();
+    if (g_paints == 1 || HeadlessNow() >= g_nextStats) {
+        WriteStats(g_paints == 1 ? "first-paint" : "periodic", g_lastPaint, true);
+        g_nextStats = (HeadlessNow() / g_statsEvery + 1) * g_statsEvery;
+    }
+}
 
 void TakeFrame(uint64_t ms, const std::string& path)
 {
@@ -130,6 +185,10 @@ int main(int argc, char** argv)
             tracePath = value();
         } else if (!strcmp(opt, "--sound")) {
             sound = true;
+        } else if (!strcmp(opt, "--stats")) {
+            g_statsEvery = Number(value(), opt);
+            if (!g_statsEvery)
+                Usage("out of range", opt);
         } else if (!strcmp(opt, "--trace-text")) {
             g_traceText = true;
         } else if (!strcmp(opt, "--help") || !strcmp(opt, "-h")) {
@@ -166,11 +225,15 @@ int main(int argc, char** argv)
             fprintf(g_trace, "%llu %s\n", static_cast<unsigned long long>(HeadlessNow()),
                     line.c_str());
     });
-    HeadlessSetPaintObserver([](HWND hwnd) { g_player->Painted(hwnd); });
+    HeadlessSetPaintObserver(Painted);
 
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x400000));
     char cmdLine[] = "";
     const int code = WinMain(instance, nullptr, cmdLine, SW_SHOWDEFAULT);
+    if (g_statsEvery) {
+        WriteStats("last-paint", g_lastPaint, false);
+        WriteStats("exit", TakeStats(), true);
+    }
     fprintf(g_trace, "%llu Exit code=%d\n", static_cast<unsigned long long>(HeadlessNow()), code);
     SetTraceSink(nullptr);
     if (g_trace != stdout)

@@ -1,0 +1,63 @@
+# Helpers for driving the game in a private Xvfb, for scripts that source this file.
+# They expect $work (a scratch folder) and call fail() on trouble; start_xvfb records its
+# process in $xvfb_pid for the caller's cleanup.
+
+start_xvfb() {
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    exec 3>&-
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$work/display")"
+}
+
+# Waits for a visible window of the game: "board" (its 594x275 client) or "box". With
+# $scale set (GDK_SCALE), sizes and pixels are in program pixels times scale.
+find_window() {
+    local w=$((594 * ${scale:-1})) h=$((275 * ${scale:-1}))
+    for _ in $(seq 100); do
+        # xdotool cannot match a Japanese name; the class finds the windows, the name is checked.
+        for id in $(xdotool search --onlyvisible --class discfire 2>/dev/null); do
+            [ "$(xdotool getwindowname "$id")" = 焼き加減メーター ] || continue
+            size=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')
+            if { [ "$1" = board ] && [ "$size" = "${w}x$h" ]; } ||
+               { [ "$1" = box ] && [ "$size" != "${w}x$h" ]; }; then
+                echo "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    return 1
+}
+
+pixel() { # file x y -> RRGGBB (with $scale, of the last screen pixel of that square)
+    local k=${scale:-1}
+    convert "$1" -format "%[hex:p{$(($2 * k + k - 1)),$(($3 * k + k - 1))}]" info: | tail -c 6
+}
+
+# Answers the introduction box with Return and checks the board is drawn: white, with the
+# blue first sample disc.
+through_intro_to_board() {
+    local box board
+    box=$(find_window box) || fail "no introduction box"
+    xdotool mousemove --window "$box" 5 5 key Return
+    board=$(find_window board) || fail "no board after answering the introduction box"
+    sleep 0.3
+    import -window "$board" "$work/board.png"
+    [ "$(pixel "$work/board.png" 2 2)" = FFFFFF ] || fail "the board's background is not white"
+    [ "$(pixel "$work/board.png" 24 34)" = 0000FF ] || fail "the first sample disc is not blue"
+    echo "$board"
+}
+
+# Root mean square of a file of 32-bit float samples, as SDL's disk driver writes them.
+sound_level() {
+    python3 - "$1" <<'PY'
+import array, math, os, sys
+data = open(sys.argv[1], "rb").read() if os.path.exists(sys.argv[1]) else b""
+a = array.array("f")
+a.frombytes(data[: len(data) // 4 * 4])
+print(f"{math.sqrt(sum(x * x for x in a) / len(a)) if a else 0.0:.4f}")
+PY
+}
