@@ -94,23 +94,23 @@ bool Pump()
         any = true;
     }
     DeliverPendingClose();
-    g_lastPump = BackendNow();
+    g_lastPump = SdlNow();
     return any;
 }
 
 }  // namespace
 
-void BackendPoll()
+void SdlPoll()
 {
     // The queue is read thousands of times a second at top speed; the display needs
     // pumping once a millisecond at most.
-    const uint64_t now = BackendNow();
+    const uint64_t now = SdlNow();
     if (now != g_lastPump)
         Pump();
     SdlPresentDue(now);
 }
 
-bool BackendWait(uint64_t deadline)
+bool SdlWait(uint64_t deadline)
 {
     for (;;) {
         // Input may have come since the queue was last read, and a box may have its answer.

@@ -6,7 +6,23 @@
 
 #include <cstdint>
 
-// Microseconds since start; BackendNow() is this in whole milliseconds.
+// The entry points of backend.h, reached through the desktop bootstrap's table.
+bool SdlStartup();
+uint64_t SdlNow();
+uint32_t SdlTickOrigin();
+void SdlPoll();
+bool SdlWait(uint64_t deadline);
+void SdlScreenSize(int* cx, int* cy);
+void SdlWorkArea(int* cx, int* cy);
+bool SdlWindowCreated(HWND hwnd);
+void SdlWindowShown(HWND hwnd, int cmdShow);
+void SdlWindowDestroyed(HWND hwnd);
+void SdlWindowPainted(HWND hwnd);
+int SdlBoxOpen(HWND owner, const char* text, const char* caption, UINT type);
+bool SdlBoxAnswered(int box, int* result);
+void SdlBoxClose(int box);
+
+// Microseconds since start; SdlNow() is this in whole milliseconds.
 uint64_t SdlNowMicros();
 
 // Screen pixels per program pixel: GDK_SCALE, or the display's density.

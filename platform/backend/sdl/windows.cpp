@@ -65,7 +65,7 @@ void SdlRequestClose() { g_pendingClose = true; }
 
 bool SdlTakePendingClose() { return std::exchange(g_pendingClose, false); }
 
-bool BackendWindowCreated(HWND hwnd)
+bool SdlWindowCreated(HWND hwnd)
 {
     const Window* core = WmFind(hwnd);
     const int width = core->surface.width, height = core->surface.height;
@@ -98,7 +98,7 @@ bool BackendWindowCreated(HWND hwnd)
     return true;
 }
 
-void BackendWindowShown(HWND hwnd, int cmdShow)
+void SdlWindowShown(HWND hwnd, int cmdShow)
 {
     NativeWindow* w = SdlFindWindow(hwnd);
     if (!w)
@@ -113,7 +113,7 @@ void BackendWindowShown(HWND hwnd, int cmdShow)
     }
 }
 
-void BackendWindowDestroyed(HWND hwnd)
+void SdlWindowDestroyed(HWND hwnd)
 {
     auto it = std::find_if(g_windows.begin(), g_windows.end(),
                            [hwnd](const auto& w) { return w->hwnd == hwnd; });
@@ -125,7 +125,7 @@ void BackendWindowDestroyed(HWND hwnd)
     g_windows.erase(it);
 }
 
-void BackendWindowPainted(HWND hwnd)
+void SdlWindowPainted(HWND hwnd)
 {
     if (NativeWindow* w = SdlFindWindow(hwnd))
         w->dirty = true;
