@@ -7,20 +7,23 @@ SANITIZE_DIR ?= build-asan
 # Debian packages the build and the tests need.
 BUILD_DEPS := cmake ninja-build g++ make pkg-config python3 \
   libfreetype-dev libfontconfig-dev libpng-dev \
-  libfluidsynth-dev libsdl2-dev libasound2-dev
+  libfluidsynth-dev libsdl2-dev libasound2-dev \
+  libwayland-dev libdecor-0-dev
 # `make package`: CPack finds the programs with file and their libraries with dpkg-shlibdeps.
 PACKAGE_DEPS := dpkg-dev file
 # The proportional and fixed Japanese Gothic faces that stand in for the system font, and
 # the General MIDI soundfont the tune plays through.
-RUN_DEPS := fontconfig fonts-ipafont-gothic timgm6mb-soundfont
+# On Wayland, libdecor draws the window frame where the compositor does not, through a
+# plugin it loads at run time.
+RUN_DEPS := fontconfig fonts-ipafont-gothic timgm6mb-soundfont libdecor-0-plugin-1-cairo
 # The tests also draw with a Latin-only face, compile the resource script as the Windows
 # build will, fuzz song files with clang's libFuzzer, try audio drivers with PipeWire's
-# library present but no daemon, as on many desktops, and validate the desktop entry and
-# the AppStream file.
+# library present but no daemon, as on many desktops, validate the desktop entry and
+# the AppStream file, and run the game under a real Wayland compositor.
 TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
   binutils-mingw-w64-i686 clang libclang-rt-dev \
   xvfb xdotool imagemagick libx11-dev libpipewire-0.3-0 \
-  desktop-file-utils appstream
+  desktop-file-utils appstream weston
 
 .PHONY: all deps configure build sanitize test package play bench screenshot clean windows \
   wine-deps test-windows
