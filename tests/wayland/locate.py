@@ -2,7 +2,8 @@
 """Finds the game's windows in a screenshot of the compositor, where their position is the
 compositor's choice.
   locate.py board SHOT REF   -> "X Y": the board's client origin, found by the sample row,
-                                which is the same in every frame (REF: a frame of the board)
+                                which is the same in every frame (REF: a frame of the board,
+                                at the scale it is looked for)
   locate.py box SHOT         -> "X Y W H TEXT": a message box's client area (found by its
                                 grey button band) and how many of its pixels are text-dark
 Exit status 1 when nothing is found."""
@@ -25,15 +26,16 @@ def row(image, y, x0, x1):
 
 def board(shot, ref):
     # Rows through the sample discs, from the first dark pixel on: their start is exact.
-    x0, x1, y0, y1 = 12, 290, 20, 50
-    needle = row(ref, 34, x0, x1)
+    k = ref[0] // 594
+    x0, x1, y0, y1, mid = 12 * k, 290 * k, 20 * k, 50 * k, 34 * k
+    needle = row(ref, mid, x0, x1)
     w, h, data = shot
-    for y in range(34, h - (y1 - 34)):
+    for y in range(mid, h - (y1 - mid)):
         line = row(shot, y, 0, w)
         at = line.find(needle)
         while at >= 0:
             if at % 3 == 0:
-                ox, oy = at // 3 - x0, y - 34
+                ox, oy = at // 3 - x0, y - mid
                 if all(row(shot, oy + r, ox + x0, ox + x1) == row(ref, r, x0, x1)
                        for r in range(y0, y1)):
                     return f"{ox} {oy}"

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # The shipped binary in a real X server (Xvfb), driven with xdotool: the introduction box,
 # the board checked by pixels, a click, the close button; and a clear error with no display.
-#   real_window_test.sh GAME XCLOSE [SCALE]
-# With SCALE (GDK_SCALE) every program pixel is SCALE x SCALE screen pixels: the board, its
-# position and the click are all checked in program pixels times SCALE.
+#   real_window_test.sh GAME XCLOSE [SCALE [GDK_SCALE]]
+# With SCALE every program pixel is SCALE x SCALE screen pixels: the board, its position and
+# the click are all checked in program pixels times SCALE. GDK_SCALE asks for SCALE unless
+# given: one the screen cannot hold must come out as SCALE.
 set -euo pipefail
 
 game=$(realpath "$1")
 xclose=$(realpath "$2")
 scale=${3:-1}
-export GDK_SCALE=$scale
+export GDK_SCALE=${4:-$scale}
 work=$(mktemp -d)
 xvfb_pid=""
 game_pid=""
