@@ -41,7 +41,7 @@ export SDL_AUDIODRIVER=dummy
 start_weston() {
     local name=$1 backend=$2
     shift 2
-    weston --backend="$backend" --socket="$name" --idle-time=0 --no-config "$@" \
+    weston --backend="$backend" --socket="$name" --idle-time=0 --no-config --use-pixman "$@" \
         >"$work/weston-$name.log" 2>&1 &
     local pid=$!
     for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$name" ] && break; sleep 0.1; done
