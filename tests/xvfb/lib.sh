@@ -10,6 +10,9 @@ start_xvfb() {
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     [ -s "$work/display" ] || fail "Xvfb did not start"
     export DISPLAY=":$(cat "$work/display")"
+    # The game prefers a Wayland compositor; the one of the desktop running the tests is not
+    # ours to use.
+    unset WAYLAND_DISPLAY
 }
 
 # Waits for a visible window of the game: "board" (its 594x275 client) or "box". With
