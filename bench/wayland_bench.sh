@@ -51,8 +51,8 @@ echo "== The game idle at speed 1 for 20 s on Wayland, music playing"
 (cd "$build" && exec "$build/discfire") 2>/dev/null &
 game_pid=$!
 sleep 1.5
-# The box is the newest window, so it has the keyboard.
-xdotool mousemove 640 512 key Return
+# Keys reach weston only while its X window has the X focus.
+xdotool windowfocus --sync "$(xdotool search --sync --class weston | head -1)" key Return
 sleep 2
 ticks() { awk '{print $14 + $15}' "/proc/$game_pid/stat"; }
 hz=$(getconf CLK_TCK)

@@ -49,6 +49,9 @@ start_weston() {
     echo "$pid"
 }
 weston_pid=$(start_weston desk x11-backend.so --width=1280 --height=1024)
+# Keys reach weston only while its X window has the X focus.
+weston_window=$(xdotool search --sync --class weston | head -1)
+press_return() { xdotool windowfocus --sync "$weston_window" key Return; }
 "$replay" --frame 100:"$work/ref.png" --close 200 >/dev/null
 convert "$work/ref.png" -scale 200% "$work/ref2.png"
 
@@ -90,7 +93,7 @@ start_game
 read -r bx by bw bh text < <(wait_for box) || fail "no introduction box"
 [ "$text" -gt 200 ] || fail "the introduction box shows no text ($text dark pixels)"
 [ -z "$(xdotool search --class discfire 2>/dev/null)" ] || fail "the game made an X window"
-xdotool mousemove $((bx + bw / 2)) $((by + bh / 2)) key Return
+press_return
 
 read -r ox oy < <(wait_for board) || fail "no board after answering the box with Return"
 pixel_at() { # x y, in the board's client pixels
@@ -124,7 +127,7 @@ wait_exit "SIGINT at the box"
 export GDK_SCALE=8 scale=2
 start_game
 read -r bx by bw bh text < <(wait_for box) || fail "no introduction box"
-xdotool mousemove $((bx + bw / 2)) $((by + bh / 2)) key Return
+press_return
 wait_for board >/dev/null || fail "no board at scale 2 with GDK_SCALE=8"
 kill -TERM "$game_pid"
 wait_exit "SIGTERM at the board"
