@@ -31,6 +31,8 @@ weston_pid=$!
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/bench" ] && break; sleep 0.1; done
 [ -S "$XDG_RUNTIME_DIR/bench" ] || fail "weston did not start"
 export WAYLAND_DISPLAY=bench SDL_AUDIODRIVER=${SDL_AUDIODRIVER-dummy}
+# Keys reach weston while its X window has the X focus.
+xdotool windowfocus --sync "$(xdotool search --sync --class weston | head -1)"
 sleep 1  # the shell's start-up fade
 echo "soundfont: $(readlink -f /usr/share/sounds/sf2/default-GM.sf2 2>/dev/null || echo none)"
 
@@ -51,8 +53,7 @@ echo "== The game idle at speed 1 for 20 s on Wayland, music playing"
 (cd "$build" && exec "$build/discfire") 2>/dev/null &
 game_pid=$!
 sleep 1.5
-# Keys reach weston only while its X window has the X focus.
-xdotool windowfocus --sync "$(xdotool search --sync --class weston | head -1)" key Return
+xdotool key Return
 sleep 2
 ticks() { awk '{print $14 + $15}' "/proc/$game_pid/stat"; }
 hz=$(getconf CLK_TCK)

@@ -23,7 +23,7 @@ cleanup() {
 trap cleanup EXIT
 fail() {
     echo "FAIL: $*" >&2
-    [ -s "$work/game-err" ] && sed "s/^/game: /" "$work/game-err" >&2
+    [ -s "$work/game-err" ] && sed "s/^/game: /" "$work/game-err" | tail -40 >&2
     for f in "$work"/*.png; do
         [ -f "$f" ] && cp "$f" "${TEST_OUTPUT_DIR:-/tmp}/wayland-$(basename "$f")"
     done
@@ -49,9 +49,10 @@ start_weston() {
     echo "$pid"
 }
 weston_pid=$(start_weston desk x11-backend.so --width=1280 --height=1024)
-# Keys reach weston only while its X window has the X focus.
-weston_window=$(xdotool search --sync --class weston | head -1)
-press_return() { xdotool windowfocus --sync "$weston_window" key Return; }
+# Keys reach weston while its X window has the X focus, given once: weston's X11 backend can
+# lose a key that comes hard on the heels of a change of focus.
+xdotool windowfocus --sync "$(xdotool search --sync --class weston | head -1)"
+press_return() { xdotool key Return; }
 "$replay" --frame 100:"$work/ref.png" --close 200 >/dev/null
 convert "$work/ref.png" -scale 200% "$work/ref2.png"
 
@@ -74,7 +75,7 @@ wait_for() { # box|board
 
 start_game() {
     set -m  # else a script's background job starts with SIGINT ignored
-    (cd "$work" && WAYLAND_DISPLAY=desk exec "$game") 2>"$work/game-err" &
+    (cd "$work" && WAYLAND_DISPLAY=desk exec "$game") 2>>"$work/game-err" &
     game_pid=$!
     set +m
 }
@@ -102,7 +103,8 @@ pixel_at() { # x y, in the board's client pixels
 [ "$(pixel_at 2 2)" = FFFFFF ] || fail "background is not white"
 [ "$(pixel_at 24 34)" = 0000FF ] || fail "first sample disc is not blue"
 [ "$(pixel_at 264 34)" = FF0000 ] || fail "sample disc at 600MB is not red"
-case "$(pixel_at 56 186)" in 0000FF | 0011FF) ;; *) fail "disc 0 is not burning blue" ;; esac
+# A few ticks may have passed by the time a screenshot is taken: blue turning towards cyan.
+case "$(pixel_at 56 186)" in 00[0-4]?FF) ;; *) fail "disc 0 is not burning blue" ;; esac
 
 # A click on disc 0 right after the start is early: the disc turns black.
 xdotool mousemove $((ox + 56)) $((oy + 176)) click 1
@@ -159,6 +161,18 @@ falls_back "a seatless compositor" WAYLAND_DISPLAY=seatless
 # WAYLAND_DISPLAY naming no socket.
 refuses "no compositor" -u DISPLAY WAYLAND_DISPLAY=nothing-here
 falls_back "no compositor" WAYLAND_DISPLAY=nothing-here
+# A socket whose compositor accepts the connection and never answers.
+python3 -c 'import socket, sys, time
+s = socket.socket(socket.AF_UNIX)
+s.bind(sys.argv[1])
+s.listen(4)
+held = []
+while True:
+    held.append(s.accept()[0])' "$XDG_RUNTIME_DIR/hung" &
+hung_pid=$!
+for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/hung" ] && break; sleep 0.1; done
+refuses "a compositor that never answers" -u DISPLAY WAYLAND_DISPLAY=hung
+kill "$hung_pid"
 # Neither display: no default socket either.
 refuses "no display" -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$work"
 grep -q "display" "$work/err" || fail "unclear message: $(cat "$work/err")"

@@ -1,5 +1,6 @@
 // Start-up: the connection, what the compositor offers, its outputs, the clock and the scale.
 #include <libdecor.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <chrono>
@@ -90,6 +91,42 @@ void DecorError(libdecor*, libdecor_error, const char* message)
 libdecor_interface g_decorInterface = {DecorError, nullptr, nullptr, nullptr, nullptr,
                                        nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
 
+void SyncDone(void* data, wl_callback*, uint32_t) { *static_cast<bool*>(data) = true; }
+
+const wl_callback_listener kSyncListener = {SyncDone};
+
+// wl_display_roundtrip, but a compositor that accepts the connection and never answers
+// cannot hang the start.
+bool Roundtrip(int timeoutMs)
+{
+    wl_display* d = g_wl.display;
+    bool done = false;
+    wl_callback* sync = wl_display_sync(d);
+    wl_callback_add_listener(sync, &kSyncListener, &done);
+    const uint64_t deadline = WlNow() + static_cast<uint64_t>(timeoutMs);
+    while (!done) {
+        while (wl_display_prepare_read(d) != 0) {
+            if (wl_display_dispatch_pending(d) < 0) {
+                wl_callback_destroy(sync);
+                return false;
+            }
+        }
+        wl_display_flush(d);
+        const uint64_t now = WlNow();
+        pollfd fd{wl_display_get_fd(d), POLLIN, 0};
+        if (now >= deadline || poll(&fd, 1, static_cast<int>(deadline - now)) <= 0) {
+            wl_display_cancel_read(d);
+            if (WlNow() >= deadline)
+                break;
+            continue;
+        }
+        if (wl_display_read_events(d) < 0 || wl_display_dispatch_pending(d) < 0)
+            break;
+    }
+    wl_callback_destroy(sync);
+    return done;
+}
+
 void Disconnect()
 {
     for (Output& o : g_outputs)
@@ -131,8 +168,8 @@ bool WlStartup(bool last)
     g_wl.registry = wl_display_get_registry(g_wl.display);
     wl_registry_add_listener(g_wl.registry, &kRegistryListener, nullptr);
     // Globals, then the outputs' and the seat's first events.
-    if (wl_display_roundtrip(g_wl.display) < 0 || wl_display_roundtrip(g_wl.display) < 0)
-        return Refuse(last, "the connection broke");
+    if (!Roundtrip(5000) || !Roundtrip(5000))
+        return Refuse(last, "the compositor does not answer");
     if (!g_wl.compositor || !g_wl.shm || !g_wl.wmBase)
         return Refuse(last, "the compositor offers no desktop windows");
     if (!g_wl.seat)
