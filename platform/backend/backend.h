@@ -1,5 +1,6 @@
 // The boundary between the window manager core and the machine it runs on.
-// Exactly one backend is linked into a program: headless (tests, replay) or sdl (the game).
+// Exactly one implementation is linked into a program: headless (tests, replay) or the desktop
+// bootstrap (the game), which forwards to native Wayland or to SDL on X11, chosen at start-up.
 // The core calls these; a backend reports input back through user/wm.h.
 #pragma once
 
