@@ -1,7 +1,6 @@
 // The seat: the left button on our surfaces, and the keys that answer a message box.
 #include <linux/input-event-codes.h>
 #include <unistd.h>
-#include <wayland-cursor.h>
 
 #include "backend/wayland/wayland.h"
 
@@ -11,31 +10,37 @@ wl_pointer* g_pointer = nullptr;
 wl_keyboard* g_keyboard = nullptr;
 WlView* g_under = nullptr;  // the view the pointer is over, if any of ours
 double g_x = 0, g_y = 0;
-wl_cursor_theme* g_cursorTheme = nullptr;
 wl_surface* g_cursorSurface = nullptr;
+ShmBuffer g_cursor;
 
-// The arrow; left alone, the pointer would keep whatever the frame last showed.
+// Our own arrow. A desktop cursor theme would cost a megabyte of memory for one image.
+constexpr const char* kArrow[] = {
+    "X          ", "XX         ", "X.X        ", "X..X       ", "X...X      ", "X....X     ",
+    "X.....X    ", "X......X   ", "X.......X  ", "X........X ", "X.........X", "X......XXXX",
+    "X...X..X   ", "X..XX..X   ", "X.X  X..X  ", "XX   X..X  ", "X     X..X ", "      X..X ",
+    "       XX  ",
+};
+constexpr int kArrowW = 11, kArrowH = 19;
+
 void ShowArrow(uint32_t serial)
 {
-    if (!g_cursorTheme) {
-        g_cursorTheme = wl_cursor_theme_load(nullptr, 24 * WlBufferScale(), g_wl.shm);
-        if (g_cursorTheme)
-            g_cursorSurface = wl_compositor_create_surface(g_wl.compositor);
-    }
-    wl_cursor* cursor = g_cursorTheme ? wl_cursor_theme_get_cursor(g_cursorTheme, "left_ptr")
-                                      : nullptr;
-    if (!cursor || cursor->image_count == 0)
-        return;
-    wl_cursor_image* image = cursor->images[0];
     const int scale = WlBufferScale();
-    wl_surface_set_buffer_scale(g_cursorSurface, scale);
-    wl_surface_attach(g_cursorSurface, wl_cursor_image_get_buffer(image), 0, 0);
-    wl_surface_damage_buffer(g_cursorSurface, 0, 0, static_cast<int32_t>(image->width),
-                             static_cast<int32_t>(image->height));
-    wl_surface_commit(g_cursorSurface);
-    wl_pointer_set_cursor(g_pointer, serial, g_cursorSurface,
-                          static_cast<int32_t>(image->hotspot_x) / scale,
-                          static_cast<int32_t>(image->hotspot_y) / scale);
+    if (!g_cursorSurface) {
+        if (!ShmBufferMake(g_cursor, kArrowW * scale, kArrowH * scale, WL_SHM_FORMAT_ARGB8888))
+            return;
+        for (int y = 0; y < g_cursor.height; ++y)
+            for (int x = 0; x < g_cursor.width; ++x) {
+                const char c = kArrow[y / scale][x / scale];
+                g_cursor.pixels[y * g_cursor.width + x] =
+                    c == 'X' ? 0xFF000000u : c == '.' ? 0xFFFFFFFFu : 0;
+            }
+        g_cursorSurface = wl_compositor_create_surface(g_wl.compositor);
+        wl_surface_set_buffer_scale(g_cursorSurface, scale);
+        wl_surface_attach(g_cursorSurface, g_cursor.buffer, 0, 0);
+        wl_surface_damage_buffer(g_cursorSurface, 0, 0, g_cursor.width, g_cursor.height);
+        wl_surface_commit(g_cursorSurface);
+    }
+    wl_pointer_set_cursor(g_pointer, serial, g_cursorSurface, 0, 0);
 }
 
 void PointerEnter(void*, wl_pointer*, uint32_t serial, wl_surface* surface, wl_fixed_t x,

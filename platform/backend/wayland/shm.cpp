@@ -15,7 +15,7 @@ const wl_buffer_listener kBufferListener = {Released};
 
 }  // namespace
 
-bool ShmBufferMake(ShmBuffer& b, int width, int height)
+bool ShmBufferMake(ShmBuffer& b, int width, int height, uint32_t format)
 {
     const size_t stride = static_cast<size_t>(width) * 4;
     const size_t size = stride * static_cast<size_t>(height);
@@ -31,7 +31,7 @@ bool ShmBufferMake(ShmBuffer& b, int width, int height)
     }
     wl_shm_pool* pool = wl_shm_create_pool(g_wl.shm, fd, static_cast<int32_t>(size));
     b.buffer = wl_shm_pool_create_buffer(pool, 0, width, height, static_cast<int32_t>(stride),
-                                         WL_SHM_FORMAT_XRGB8888);
+                                         format);
     wl_shm_pool_destroy(pool);
     close(fd);
     b.pixels = static_cast<uint32_t*>(pixels);

@@ -71,7 +71,7 @@ ShmBuffer* FreeBuffer(WlView& v)
     for (ShmBuffer& b : v.buffers) {
         if (b.busy)
             continue;
-        if (!b.buffer && !ShmBufferMake(b, v.width * WlScale(), v.height * WlScale()))
+        if (!b.buffer && !ShmBufferMake(b, v.width * WlScale(), v.height * WlScale(), WL_SHM_FORMAT_XRGB8888))
             return nullptr;
         return &b;
     }

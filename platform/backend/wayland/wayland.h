@@ -34,14 +34,14 @@ int WlBufferScale();
 // The first output's size in screen pixels.
 void WlOutputSize(int* w, int* h);
 
-// A wl_shm buffer of XRGB pixels, busy from attach until the compositor releases it.
+// A wl_shm buffer of 32-bit pixels, busy from attach until the compositor releases it.
 struct ShmBuffer {
     wl_buffer* buffer = nullptr;
     uint32_t* pixels = nullptr;
     int width = 0, height = 0;
     bool busy = false;
 };
-bool ShmBufferMake(ShmBuffer& b, int width, int height);
+bool ShmBufferMake(ShmBuffer& b, int width, int height, uint32_t format);
 void ShmBufferFree(ShmBuffer& b);
 // Fills the buffer with the surface, each pixel a square of `scale` buffer pixels.
 void ShmBufferFill(ShmBuffer& b, const Surface& s, int scale);
