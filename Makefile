@@ -4,51 +4,68 @@ BUILD_DIR ?= build
 # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 SANITIZE_DIR ?= build-asan
 
-# Debian packages the build and the tests need.
+# Debian packages, by what needs them. `make play` installs only BUILD_DEPS and RUN_DEPS;
+# `make package` adds PACKAGE_DEPS, and `make test` everything (CI runs it on a fresh machine).
 BUILD_DEPS := cmake ninja-build g++ make pkg-config python3 \
   libfreetype-dev libfontconfig-dev libpng-dev \
   libfluidsynth-dev libsdl2-dev libasound2-dev \
   libwayland-dev libdecor-0-dev
-# `make package`: CPack finds the programs with file and their libraries with dpkg-shlibdeps.
-PACKAGE_DEPS := dpkg-dev file
 # The proportional and fixed Japanese Gothic faces that stand in for the system font, and
-# the General MIDI soundfont the tune plays through.
-# On Wayland, libdecor draws the window frame where the compositor does not, through a
-# plugin it loads at run time.
+# the General MIDI soundfont the tune plays through. On Wayland, libdecor draws the window
+# frame where the compositor does not, through a plugin it loads at run time.
 RUN_DEPS := fontconfig fonts-ipafont-gothic timgm6mb-soundfont libdecor-0-plugin-1-cairo
+# `make package`: CPack finds the programs with file and their libraries with dpkg-shlibdeps;
+# gzip compresses the manual page and the changelog.
+PACKAGE_DEPS := dpkg-dev file gzip
 # The tests also draw with a Latin-only face, compile the resource script as the Windows
 # build will, fuzz song files with clang's libFuzzer, try audio drivers with PipeWire's
-# library present but no daemon, as on many desktops, validate the desktop entry and
-# the AppStream file, and run the game under a real Wayland compositor.
+# library present but no daemon, as on many desktops, validate the desktop entry and the
+# AppStream file, check the package with lintian and the manual page with man, and run the
+# game under a real Wayland compositor.
 TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
   binutils-mingw-w64-i686 clang libclang-rt-dev \
   xvfb xdotool imagemagick libx11-dev libpipewire-0.3-0 \
-  desktop-file-utils appstream weston
+  desktop-file-utils appstream lintian man-db weston
 
-.PHONY: all deps configure build sanitize test package play bench screenshot clean windows \
+# The extra packages a goal needs besides building and running; its prerequisites see them.
+EXTRA_DEPS :=
+test sanitize bench: EXTRA_DEPS = $(PACKAGE_DEPS) $(TEST_DEPS)
+package: EXTRA_DEPS = $(PACKAGE_DEPS)
+# The tests are configured when GoogleTest is there (AUTO); `make test` requires them.
+TESTS := AUTO
+test: TESTS = ON
+
+.PHONY: all deps test-deps configure build sanitize test package play bench screenshot clean windows \
   wine-deps test-windows
 
 all: build
 
 deps:
-	@tools/install-deps.sh $(BUILD_DEPS) $(PACKAGE_DEPS) $(RUN_DEPS) $(TEST_DEPS)
+	@tools/install-deps.sh $(BUILD_DEPS) $(RUN_DEPS) $(EXTRA_DEPS)
+
+# Everything `make test` installs, for a developer's machine.
+test-deps:
+	@tools/install-deps.sh $(BUILD_DEPS) $(RUN_DEPS) $(PACKAGE_DEPS) $(TEST_DEPS)
 
 configure: deps
 	@# Ninja when present; a build folder keeps the generator it was made with.
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@# Configured for /usr, where its package installs it: the program knows the tune's folder.
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDISCFIRE_TESTS=$(TESTS) \
+	  -DCMAKE_INSTALL_PREFIX=/usr \
 	  $$([ ! -f $(BUILD_DIR)/CMakeCache.txt ] && command -v ninja >/dev/null && echo "-G Ninja")
 
 build: configure
 	cmake --build $(BUILD_DIR)
 
 sanitize: deps
-	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDISCFIRE_SANITIZE=ON \
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDISCFIRE_SANITIZE=ON -DDISCFIRE_TESTS=ON \
 	  $$([ ! -f $(SANITIZE_DIR)/CMakeCache.txt ] && command -v ninja >/dev/null && echo "-G Ninja")
 	cmake --build $(SANITIZE_DIR)
 
+# Two at a time: every test keeps its files, displays and installations to itself.
 test: build sanitize
-	ctest --test-dir $(BUILD_DIR) --output-on-failure
-	ctest --test-dir $(SANITIZE_DIR) --output-on-failure
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j2
+	ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j2
 
 # A Debian package of the game, in $(BUILD_DIR)/.
 package: build

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -37,9 +38,39 @@ struct Session {
     }
 };
 
+// A folder of this process's own for traces and frames, so that tests run side by side
+// (ctest -j) never read each other's files; removed at exit.
+class Scratch {
+public:
+    Scratch()
+    {
+        std::string tmpl = ::testing::TempDir() + "/program_test.XXXXXX";
+        if (mkdtemp(tmpl.data()))
+            dir_ = tmpl;
+    }
+    ~Scratch()
+    {
+        if (!dir_.empty())
+            std::filesystem::remove_all(dir_);
+    }
+    const std::string& dir() const { return dir_; }
+
+private:
+    std::string dir_;
+};
+
+std::string ScratchFile(const std::string& name)
+{
+    static const Scratch scratch;
+    if (scratch.dir().empty())
+        ADD_FAILURE() << "no scratch folder in " << ::testing::TempDir();
+    return scratch.dir() + "/" + name;
+}
+
 Session Replay(const std::string& args)
 {
-    const std::string trace = ::testing::TempDir() + "/program_test.trace";
+    const std::string trace = ScratchFile("trace");
+    std::filesystem::remove(trace);  // a refused run leaves none
     const std::string command =
         std::string(DISCFIRE_REPLAY) + " --trace " + trace + " " + args + " 2>&1";
     Session run;
@@ -93,8 +124,8 @@ TEST(Program, AnIdleGameEndsAtTheTickAfterTheTenthFailure)
 {
     // Five discs burn out at tick 75 and settle at tick 77; restarted, they burn out at 152
     // and settle in the paint after tick 154: the tenth failure. Game over is tick 155.
-    const std::string before = ::testing::TempDir() + "/idle-153.png";
-    const std::string after = ::testing::TempDir() + "/idle-154.png";
+    const std::string before = ScratchFile("idle-153.png");
+    const std::string after = ScratchFile("idle-154.png");
     Session run = Replay("--player idle --frame " + std::to_string(153 * kTick) + ":" + before +
                      " --frame " + std::to_string(154 * kTick) + ":" + after);
     EXPECT_EQ(run.exitCode, 0);
@@ -195,10 +226,41 @@ TEST(Program, ClicksWhileAResultBoxIsUpChangeNothing)
 
 TEST(Program, ReplayToolRejectsBadArguments)
 {
+    // Speeds the game never reaches, and times that would wrap around when added up.
     for (const char* args : {"--player fast", "--click 10:20", "--frame 5", "--start-tick -1",
                              "--bogus", "--player perfect:x0", "--player perfect:x",
-                             "--player idle,", "--player random:1,perfect:100", "--stats 0"})
+                             "--player idle,", "--player random:1,perfect:100", "--stats 0",
+                             "--player perfect:x1025", "--player perfect:x4294967296,idle",
+                             "--player random:4294967296", "--start-tick 4294967296",
+                             "--box-ms 18446744073709551615", "--box-ms 1000000000000001",
+                             "--close 18446744073709551616", "--click 1000000000000001:56:176",
+                             "--frame 1000000000000001:x.png", "--stats 1000000000000001"})
         EXPECT_EQ(Replay(args).exitCode, 2) << args;
+    // The top speed is still a speed to play to.
+    Session top = Replay("--player perfect:x1024,idle --close 10000");
+    EXPECT_EQ(top.exitCode, 0);
+    EXPECT_NE(top.lines.back().find("10000 Exit code=0"), std::string::npos);
+}
+
+TEST(Program, ReplayToolFailsWhenItsTraceCannotBeWritten)
+{
+    // The game runs its course; a trace lost on the way still fails the run, with a reason.
+    const std::string command =
+        std::string(DISCFIRE_REPLAY) + " --trace /dev/full --close 5000 2>&1 >/dev/null";
+    FILE* p = popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string said;
+    char buf[256];
+    while (fgets(buf, sizeof buf, p))
+        said += buf;
+    const int status = pclose(p);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2);
+    EXPECT_NE(said.find("cannot write /dev/full"), std::string::npos) << said;
+    // Standard output as the trace, the same.
+    const std::string toStdout =
+        std::string(DISCFIRE_REPLAY) + " --close 5000 >/dev/full 2>/dev/null";
+    const int s = system(toStdout.c_str());
+    EXPECT_EQ(WIFEXITED(s) ? WEXITSTATUS(s) : -1, 2);
 }
 
 // "KEY=N" of a trace line, or -1.

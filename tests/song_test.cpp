@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "mci/mci.h"
 #include "mci/song.h"
@@ -154,9 +155,13 @@ TEST_F(FindingFiles, LooksInTheCurrentDirectoryThenBesideTheProgramThenItsDataDi
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     ASSERT_GT(n, 0);
     const fs::path exeDir = fs::path(std::string(self, static_cast<size_t>(n))).parent_path();
-    const fs::path dataDir = exeDir / ".." / "share" / "discfire";
+    const fs::path dataDir = exeDir / DISCFIRE_DATA_FROM_BIN;
     const std::string name = "find-" + std::to_string(getpid()) + ".mid";
-    const bool made = fs::create_directories(dataDir);
+    // The folders this test makes, innermost first, to be removed again.
+    std::vector<fs::path> made;
+    for (fs::path d = dataDir; !fs::exists(d); d = d.parent_path())
+        made.push_back(d);
+    fs::create_directories(dataDir);
     const struct {
         bool here, beside, data;
         fs::path found;
@@ -178,10 +183,8 @@ TEST_F(FindingFiles, LooksInTheCurrentDirectoryThenBesideTheProgramThenItsDataDi
     }
     fs::remove(exeDir / name);
     fs::remove(dataDir / name);
-    if (made) {
-        fs::remove(dataDir);
-        fs::remove(dataDir.parent_path());
-    }
+    for (const fs::path& d : made)
+        fs::remove(d);
     EXPECT_EQ(MciFindFile("sub/" + name), "sub/" + name);  // a path is taken as it is
     // Letters in any case, as Windows finds files.
     WriteFile(exeDir / "Find-Case.Mid", {});

@@ -10,8 +10,11 @@
 
 namespace {
 
-// The installed layout, as the build laid it out: bin/discfire and share/discfire/.
-constexpr char kDataDir[] = "/" MCI_DATA_FROM_BIN;
+// The installation's data folder as seen from its program's folder, which holds wherever
+// the installation was moved to, and the folder it was configured for, which holds when the
+// program alone was copied elsewhere.
+constexpr char kDataFromBin[] = "/" MCI_DATA_FROM_BIN;
+constexpr char kDataDir[] = MCI_DATA_DIR;
 
 std::string ExecutableDir()
 {
@@ -53,8 +56,9 @@ std::string MciFindFile(const std::string& name)
     const std::string dir = ExecutableDir();
     if (!dir.empty()) {
         places.push_back(dir);
-        places.push_back(dir + kDataDir);
+        places.push_back(dir + kDataFromBin);
     }
+    places.push_back(kDataDir);
     for (const std::string& place : places) {
         const std::string found = FindIn(place, name);
         if (!found.empty())

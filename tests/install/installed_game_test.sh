@@ -3,14 +3,18 @@
 # system from the Debian package. Checks the installed files, the desktop entry, the icons
 # and the AppStream file, then starts the installed game from another folder under Xvfb,
 # answers the introduction box and hears its music on the board: the tune was found in the
-# installation. With the tune taken away (prefix only), the same run is silent.
+# installation. With the tune taken away (prefix only), the same run is silent; a copy of
+# the installed program alone (package only) finds the tune by the data folder's configured
+# absolute path.
 #
-# Usage: installed_game_test.sh prefix|deb BUILD_DIR XCLOSE
+# Usage: installed_game_test.sh prefix|deb BUILD_DIR XCLOSE DATA_DIR
+#   DATA_DIR: the absolute data folder the build was configured with
 set -euo pipefail
 
 mode=$1
 build=$(realpath "$2")
 xclose=$(realpath "$3")
+data_dir=$4
 here=$(dirname "$(realpath "$0")")
 work=$(mktemp -d)
 xvfb_pid=""
@@ -36,7 +40,7 @@ prefix)
     cmake --install "$build" --prefix "$work/prefix" >/dev/null
     root=$work/prefix
     files=$(cd "$root" && find . -type f | sed 's|^\./||' | sort)
-    game=$root/bin/discfire
+    game=$root/games/discfire
     ;;
 deb)
     [ "$(id -u)" -eq 0 ] || { echo "SKIP: installing a package needs root"; exit 77; }
@@ -53,11 +57,15 @@ deb)
     dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log" >&2; fail "dpkg -i failed"; }
     root=/usr
     files=$(dpkg -L discfire | while read -r f; do [ -f "$f" ] && echo "${f#/usr/}"; done | sort)
-    game=$(command -v discfire) || fail "discfire is not on the PATH"
-    [ "$game" = /usr/bin/discfire ] || fail "discfire on the PATH is $game"
+    # A user's PATH, as Debian's /etc/profile sets it, finds the launcher's Exec.
+    game=$(PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games command -v discfire) ||
+        fail "discfire is not on a user's PATH"
+    [ "$game" = /usr/games/discfire ] || fail "discfire on the PATH is $game"
+    man_page=$(man -w 6 discfire 2>&1) || fail "man 6 discfire: $man_page"
+    [ "$man_page" = /usr/share/man/man6/discfire.6.gz ] || fail "man 6 discfire finds $man_page"
     ;;
 *)
-    echo "usage: $0 prefix|deb BUILD_DIR XCLOSE" >&2
+    echo "usage: $0 prefix|deb BUILD_DIR XCLOSE DATA_DIR" >&2
     exit 2
     ;;
 esac
@@ -65,8 +73,9 @@ esac
 # Exactly these files, wherever the installation is.
 desktop=$(grep '^share/applications/.*\.desktop$' <<<"$files") || fail "no desktop entry"
 metainfo=$(grep '^share/metainfo/.*\.metainfo\.xml$' <<<"$files") || fail "no AppStream file"
-expected=$(printf '%s\n' bin/discfire share/discfire/DISCFIRE.MID "$desktop" "$metainfo" \
-    share/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/discfire.png | sort)
+expected=$(printf '%s\n' games/discfire share/games/discfire/DISCFIRE.MID "$desktop" "$metainfo" \
+    share/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/discfire.png \
+    share/man/man6/discfire.6.gz share/doc/discfire/{copyright,changelog.gz} | sort)
 [ "$files" = "$expected" ] || fail "installed files differ:$(diff <(echo "$expected") <(echo "$files"))"
 
 # The desktop entry and the AppStream file pass their validators and agree on names.
@@ -81,6 +90,10 @@ grep -q '^Categories=\(.*;\)\?Game;' "$root/$desktop" || fail "the desktop entry
 grep -q '^Comment=..' "$root/$desktop" || fail "the desktop entry has no Comment"
 grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$root/$metainfo" ||
     fail "the AppStream file does not launch $(basename "$desktop")"
+
+# The manual page reads without a warning from the formatter.
+out=$(MANWIDTH=80 man --warnings -l "$root/share/man/man6/discfire.6.gz" 2>&1 >/dev/null) &&
+    [ -z "$out" ] || fail "the manual page: $out"
 
 # Icons: transparent corners, the white hole in the middle, and every art pixel a square
 # block: the 256 px icon is the 32 px one at 8x, the 48 px one the 16 px art at 3x.
@@ -122,15 +135,33 @@ heard=$(play "$work/sound.raw")
 awk -v l="$heard" 'BEGIN { exit !(l > 0.01) }' || fail "no music (level $heard)"
 
 if [ "$mode" = prefix ]; then
-    mv "$root/share/discfire/DISCFIRE.MID" "$work/DISCFIRE.MID.away"
-    level=$(play "$work/silence.raw")
-    awk -v l="$level" 'BEGIN { exit !(l < 0.0001) }' || fail "music without the tune (level $level)"
-    heard="$heard, $level without the tune"
+    mv "$root/share/games/discfire/DISCFIRE.MID" "$work/DISCFIRE.MID.away"
+    if [ -e "$data_dir/DISCFIRE.MID" ]; then
+        # An installation at the configured place (the developer's own) would be heard.
+        heard="$heard; not tried without the tune, since $data_dir/DISCFIRE.MID is installed"
+    else
+        level=$(play "$work/silence.raw")
+        awk -v l="$level" 'BEGIN { exit !(l < 0.0001) }' ||
+            fail "music without the tune (level $level)"
+        heard="$heard, $level without the tune"
+    fi
 fi
 
 if [ "$mode" = deb ]; then
+    if [ "$data_dir" = /usr/share/games/discfire ]; then
+        # The program alone, copied where no data folder is beside it.
+        mkdir "$work/copied"
+        cp "$game" "$work/copied/discfire"
+        game=$work/copied/discfire
+        level=$(play "$work/copied.raw")
+        awk -v l="$level" 'BEGIN { exit !(l > 0.01) }' ||
+            fail "a copy of the program found no tune in $data_dir (level $level)"
+        heard="$heard, $level from a copy of the program"
+    else
+        heard="$heard; a copy of the program not tried: the build is configured for $data_dir"
+    fi
     dpkg -r discfire >/dev/null 2>&1 || fail "dpkg -r failed"
     installed=""
-    [ ! -e /usr/bin/discfire ] || fail "the game is still there after dpkg -r"
+    [ ! -e /usr/games/discfire ] || fail "the game is still there after dpkg -r"
 fi
 echo "installed ($mode): files, desktop entry, icons and AppStream file checked; the game ran from elsewhere, music level $heard"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "backend/headless/headless.h"
+#include "game/game.h"
 #include "gfx/gfx.h"
 #include "user/wm.h"
 
@@ -144,7 +145,9 @@ std::unique_ptr<Player> MakeOne(const std::string& spec, bool* endless)
     if (spec.rfind("random:", 0) == 0 && ParseNumber(spec.substr(7), &n) && n <= UINT32_MAX)
         return std::make_unique<RandomPlayer>(static_cast<uint32_t>(n));
     *endless = false;
-    if (spec.rfind("perfect:x", 0) == 0 && ParseNumber(spec.substr(9), &n) && n > 0)
+    // A speed the game never reaches would never hand over.
+    if (spec.rfind("perfect:x", 0) == 0 && ParseNumber(spec.substr(9), &n) && n > 0 &&
+        n <= SPEED_LIMIT)
         return std::make_unique<PerfectPlayer>(UINT64_MAX, n);
     if (spec.rfind("perfect:", 0) == 0 && ParseNumber(spec.substr(8), &n))
         return std::make_unique<PerfectPlayer>(n, UINT64_MAX);
@@ -165,8 +168,8 @@ std::unique_ptr<Player> MakePlayer(const std::string& spec, std::string* error)
         }
         players.push_back(MakeOne(spec.substr(at, comma - at), &endless));
         if (!players.back()) {
-            *error = "unknown player (idle, perfect:UNTIL_MS, perfect:xSPEED or random:SEED, "
-                     "joined by commas)";
+            *error = "unknown player (idle, perfect:UNTIL_MS, perfect:xSPEED with SPEED 1 to "
+                     "1024, or random:SEED, joined by commas)";
             return nullptr;
         }
         at = comma + 1;

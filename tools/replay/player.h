@@ -21,7 +21,7 @@ public:
 // One player or several joined by commas, each taking over when the one before is done:
 //   idle              never clicks
 //   perfect:UNTIL_MS  clicks every disc at its target colour until UNTIL_MS
-//   perfect:xSPEED    the same until the speed label reads xSPEED
+//   perfect:xSPEED    the same until the speed label reads xSPEED (1 to 1024)
 //   random:SEED       clicks at random
 // Idle and random never finish, so they come last. Null with a reason when spec is not one.
 std::unique_ptr<Player> MakePlayer(const std::string& spec, std::string* error);

@@ -30,12 +30,15 @@ const char kUsage[] =
     "  --frame MS:FILE.png     the client area at virtual time MS (repeatable)\n"
     "  --box-ms N              how long each message box stays up (default 0)\n"
     "  --player PLAYER[,PLAYER...]  who clicks; each hands over to the next when done:\n"
-    "                          idle, perfect:UNTIL_MS, perfect:xSPEED or random:SEED\n"
-    "  --trace FILE            the call trace (default standard output)\n"
+    "                          idle, perfect:UNTIL_MS, perfect:xSPEED (1 to 1024) or\n"
+    "                          random:SEED\n"
+    "  --trace FILE            the call trace (default standard output); a trace that\n"
+    "                          cannot be written fails the run with exit code 2\n"
     "  --trace-text            add TextOutA to the trace\n"
     "  --stats MS              trace ticks, paints, live GDI objects and resident memory\n"
     "                          after the first paint, every MS, after the last paint and at exit\n"
-    "  --sound                 render the music (slower; silent timing otherwise)\n";
+    "  --sound                 render the music (slower; silent timing otherwise)\n"
+    "Times are in virtual milliseconds, at most 10^15.\n";
 
 [[noreturn]] void Usage(const char* problem, const char* arg)
 {
@@ -51,6 +54,18 @@ uint64_t Number(const char* text, const char* option)
     const unsigned long long v = strtoull(text, &end, 10);
     if (!*text || *end || errno || text[0] == '-')
         Usage("not a number", option);
+    return v;
+}
+
+// Virtual times and delays: far beyond any game (some 30,000 years), and small enough that
+// a time plus a delay cannot wrap around.
+constexpr uint64_t kMaxMs = 1000000000000000;
+
+uint64_t Milliseconds(const char* text, const char* option)
+{
+    const uint64_t v = Number(text, option);
+    if (v > kMaxMs)
+        Usage("out of range", option);
     return v;
 }
 
@@ -166,19 +181,19 @@ int main(int argc, char** argv)
             startTick = static_cast<uint32_t>(v);
         } else if (!strcmp(opt, "--click")) {
             auto p = Split(value(), 3, opt);
-            clicks.push_back({Number(p[0].c_str(), opt), Number(p[1].c_str(), opt),
+            clicks.push_back({Milliseconds(p[0].c_str(), opt), Number(p[1].c_str(), opt),
                               Number(p[2].c_str(), opt)});
             if (clicks.back()[1] > 0xFFFF || clicks.back()[2] > 0xFFFF)
                 Usage("out of range", opt);
         } else if (!strcmp(opt, "--close")) {
-            closes.push_back(Number(value(), opt));
+            closes.push_back(Milliseconds(value(), opt));
         } else if (!strcmp(opt, "--frame")) {
             auto p = Split(value(), 2, opt);
             if (p[1].empty())
                 Usage("missing file name", opt);
-            frames.push_back({Number(p[0].c_str(), opt), p[1]});
+            frames.push_back({Milliseconds(p[0].c_str(), opt), p[1]});
         } else if (!strcmp(opt, "--box-ms")) {
-            boxMs = Number(value(), opt);
+            boxMs = Milliseconds(value(), opt);
         } else if (!strcmp(opt, "--player")) {
             player = value();
         } else if (!strcmp(opt, "--trace")) {
@@ -186,7 +201,7 @@ int main(int argc, char** argv)
         } else if (!strcmp(opt, "--sound")) {
             sound = true;
         } else if (!strcmp(opt, "--stats")) {
-            g_statsEvery = Number(value(), opt);
+            g_statsEvery = Milliseconds(value(), opt);
             if (!g_statsEvery)
                 Usage("out of range", opt);
         } else if (!strcmp(opt, "--trace-text")) {
@@ -236,7 +251,16 @@ int main(int argc, char** argv)
     }
     fprintf(g_trace, "%llu Exit code=%d\n", static_cast<unsigned long long>(HeadlessNow()), code);
     SetTraceSink(nullptr);
+    // A trace that could not be written is a failed run, whatever the game's exit code.
+    errno = 0;
+    bool written = fflush(g_trace) == 0 && !ferror(g_trace);
+    const int error = errno;
     if (g_trace != stdout)
-        fclose(g_trace);
+        written = fclose(g_trace) == 0 && written;
+    if (!written) {
+        fprintf(stderr, "discfire-replay: cannot write %s: %s\n",
+                tracePath ? tracePath : "the trace", strerror(error ? error : EIO));
+        return 2;
+    }
     return code;
 }
