@@ -48,9 +48,22 @@ TEST(Song, TimesPlayableFilesOnTheirTempoMap)
          Header(0, 1, 480) + TrackChunk(Note(0, 1920) + EndOfTrack() + Bytes{0xF1, 0xF2}), 2000, 1920},
         {"a short song is timed for a second", OneNoteSong(100), kSongMinMs, 96},
         {"an empty song too", Header(0, 1, 480) + TrackChunk(EndOfTrack()), kSongMinMs, 0},
-        {"a song of hours stops at the cap",
-         Header(0, 1, 1) + TrackChunk(Tempo(0, 0xFFFFFF) + EndOfTrack(0x0FFFFFFF)), kSongMaxMs,
-         35},  // 35 quarters of 16.8 s
+        {"a real song's length plays whole: 29 minutes",
+         Header(0, 1, 480) + TrackChunk(Note(0, 29 * 60 * 960) + EndOfTrack()), 29 * 60 * 1000,
+         29 * 60 * 960},
+        {"rests after the last note are kept up to ten seconds",
+         Header(0, 1, 480) + TrackChunk(Note(0, 1920) + EndOfTrack(8 * 960)), 10000, 9600},
+        {"and cut there", Header(0, 1, 480) + TrackChunk(Note(0, 1920) + EndOfTrack(12 * 960)),
+         2000 + kSongTrailMs, 1920 + 9600},
+        {"hours of nothing after a note of 16.8 s",
+         Header(0, 1, 1) + TrackChunk(Tempo(0, 0xFFFFFF) + Note(0, 1) + EndOfTrack(0x0FFFFFFF)),
+         16777 + kSongTrailMs, 1},
+        {"hours of nothing and no note at all",
+         Header(0, 1, 1) + TrackChunk(Tempo(0, 0xFFFFFF) + EndOfTrack(0x0FFFFFFF)), kSongTrailMs,
+         0},
+        {"a note held for years stops at the cap",
+         Header(0, 1, 1) + TrackChunk(Tempo(0, 0xFFFFFF) + Note(0, 0x0FFFFFFF) + EndOfTrack()),
+         kSongMaxMs, 1287},  // 1287 quarters of 16.8 s
     };
     for (const Playable& c : cases) {
         Song song;
