@@ -10,7 +10,8 @@
 // synthesizer is Ready, whether sounding or (no device) silent. So a song is heard whole, and
 // MM_MCINOTIFY comes one song after the sound began. A start that never finishes (a sound
 // server that never answers) leaves the play waiting for good: the game runs silently and its
-// loop never spins, only a check every quarter second at most.
+// loop never spins. The output wakes the loop when a start finishes; a waiting play also
+// checks, ever less often, down to four times a second.
 #include <mmsystem.h>
 #include <strings.h>
 
@@ -68,7 +69,7 @@ uint64_t NextDue()
     uint64_t due = kNoDeadline;
     for (const auto& d : g_devices)
         if (d->playing)
-            due = std::min(due, d->waiting ? g_startCheckDue : d->due);
+            due = std::min(due, !d->waiting ? d->due : SynthFinished() ? 0 : g_startCheckDue);
     return due;
 }
 

@@ -110,9 +110,11 @@ void SynthStart(const std::string& soundFont)
     });
 }
 
+bool SynthFinished() { return g_start && g_start->done.load(std::memory_order_acquire); }
+
 bool SynthTake(Synth* s)
 {
-    if (!g_start || !g_start->done.load(std::memory_order_acquire))
+    if (!SynthFinished())
         return false;
     *s = g_start->synth;
     g_start.reset();

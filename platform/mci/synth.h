@@ -20,7 +20,8 @@ struct Synth {
 std::string SynthChooseSoundFont();
 // Begins starting the synthesizer and its output; returns at once.
 void SynthStart(const std::string& soundFont);
-// True once the start has finished, handing over the synthesizer.
+// True once the start has finished; then SynthTake hands over the synthesizer.
+bool SynthFinished();
 bool SynthTake(Synth* s);
 // Forgets a start under way; its synthesizer is let go once it has started.
 void SynthAbandon();
