@@ -142,6 +142,11 @@ TEST_F(ReadingSongs, ReadsOnlyRegularFilesOfSongSize)
     WriteFile("song.mid", OneNoteSong(2000));
     WriteFile("garbage.mid", Bytes(100, 0x55));
     WriteFile("huge.mid", OneNoteSong(2000) + Bytes(kSongMaxBytes, 0));
+    // Real General MIDI files may pass a megabyte; the limit is the last byte it allows.
+    const Bytes small = OneNoteSong(2000);
+    const Bytes head(small.begin(), small.begin() + 14), track(small.begin() + 14, small.end());
+    WriteFile("large.mid", head + Chunk("XFIH", Bytes(2 << 20, 0)) + track);
+    WriteFile("largest.mid", head + Chunk("XFIH", Bytes(kSongMaxBytes - small.size() - 8, 0)) + track);
     fs::create_directory("folder.mid");
     ASSERT_EQ(mkfifo("pipe.mid", 0600), 0);  // reading it would wait for a writer forever
     const struct {
@@ -151,7 +156,8 @@ TEST_F(ReadingSongs, ReadsOnlyRegularFilesOfSongSize)
         {"song.mid", SongError::None},         {"missing.mid", SongError::NotFound},
         {"folder.mid", SongError::NotFound},   {"pipe.mid", SongError::Invalid},
         {"garbage.mid", SongError::Invalid},   {"huge.mid", SongError::Invalid},
-        {"/dev/zero", SongError::Invalid},
+        {"/dev/zero", SongError::Invalid},     {"large.mid", SongError::None},
+        {"largest.mid", SongError::None},
     };
     for (const auto& c : cases) {
         Song song;

@@ -16,8 +16,10 @@ constexpr uint64_t kSongTrailMs = 10 * 1000;
 // Nor can notes held for hours: no real song lasts this long. It also keeps the player's
 // millisecond clock (an int) far from overflowing.
 constexpr uint64_t kSongMaxMs = 6 * 60 * 60 * 1000;
-// Larger files are refused unread. The check and the player's copy of the events cost about
-// 30 ms and 20 MB a MiB of dense notes; the largest General MIDI songs are a few hundred KB.
+// Larger files are refused unread. Memory sets the limit: the player keeps ~15 MB of events
+// for each MiB of the densest file (a note event every 3.5 bytes), so 4 MiB may cost ~60 MB;
+// the check here, on the window thread, ~4 ms a MiB. Long General MIDI songs run to a few
+// hundred KB, rarely past 2 MB.
 constexpr size_t kSongMaxBytes = 4 << 20;
 
 struct Song {
