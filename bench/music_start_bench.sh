@@ -37,11 +37,11 @@ fi
 
 # SDL's dummy driver takes the sound as a device would: synthesis runs.
 echo "== Start with the tune found, SDL's dummy audio driver, TimGM6mb ($runs runs)"
-SDL_AUDIODRIVER=dummy "$build/bench/start_probe" "$build/discfire" "$runs"
+SDL_AUDIODRIVER=dummy "$build/bench/start_probe" "$build/discfire" "$runs" || echo "(a run failed: see its line)"
 if [ $can_hide = yes ]; then
     echo
     echo "== The same with $fluid ($runs runs)"
-    SDL_AUDIODRIVER=dummy without_timgm "$build/bench/start_probe" "$build/discfire" "$runs"
+    SDL_AUDIODRIVER=dummy without_timgm "$build/bench/start_probe" "$build/discfire" "$runs" || echo "(a run failed: see its line)"
 fi
 
 echo
@@ -58,7 +58,7 @@ while True:
 server_pid=$!
 for _ in $(seq 50); do [ -S "$work/stalled" ] && break; sleep 0.1; done
 PULSE_SERVER="unix:$work/stalled" SDL_AUDIODRIVER=pulseaudio \
-    "$build/bench/start_probe" "$build/discfire" "$runs"
+    "$build/bench/start_probe" "$build/discfire" "$runs" || echo "(a run failed: see its line)"
 
 peak_rss() { # label [wrapper...]
     local label=$1 pid box
