@@ -16,6 +16,7 @@
 
 #include "backend/headless/headless.h"
 #include "mci/audio_driver.h"
+#include "mci/mci.h"
 
 namespace {
 
@@ -49,8 +50,10 @@ TEST_F(AudioDevice, PlaysTheTuneIntoTheDevice)
     setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
     ASSERT_EQ(mciSendStringA("open DISCFIRE.MID", nullptr, 0, nullptr), 0u);
     ASSERT_EQ(mciSendStringA("play DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    MciFinishStarting();
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     ASSERT_EQ(mciSendStringA("close DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    MciFinishStarting();  // the device closes behind the window thread
 
     // 32-bit float stereo at 44.1 kHz, as the output asks for.
     std::ifstream in(out, std::ios::binary);
@@ -88,6 +91,7 @@ TEST_F(AudioDevice, WithoutOneSongsAreTimedInSilenceAndOneLineSaysSo)
     EXPECT_EQ(mciSendStringA("close DISCFIRE.MID", nullptr, 0, nullptr), 0u);
     EXPECT_EQ(mciSendStringA("open DISCFIRE.MID", nullptr, 0, nullptr), 0u);
     EXPECT_EQ(mciSendStringA("play DISCFIRE.MID notify", nullptr, 0, w), 0u);
+    MciFinishStarting();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "No audio device: the music is silent.\n");
     MSG m;
     while (GetMessageA(&m, nullptr, 0, 0) > 0)
@@ -151,8 +155,10 @@ TEST_F(NoDesktopSound, DriversAreTriedInTurnQuietlyUnlessTheUserNamesOne)
         MciSetAudioDrivers(c.drivers);
         testing::internal::CaptureStderr();
         EXPECT_EQ(mciSendStringA("open DISCFIRE.MID", nullptr, 0, nullptr), 0u) << c.name;
+        MciFinishStarting();
         EXPECT_EQ(MciAudioDriver(), c.playing) << c.name;
         EXPECT_EQ(mciSendStringA("close DISCFIRE.MID", nullptr, 0, nullptr), 0u) << c.name;
+        MciFinishStarting();
         EXPECT_EQ(MciAudioDriver(), "") << c.name;
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.stderrText) << c.name;
     }
@@ -168,8 +174,10 @@ TEST_F(NoDesktopSound, TheTunePlaysThroughTheDriverFoundLast)
     MciSetAudioDrivers(drivers);
     ASSERT_EQ(mciSendStringA("open DISCFIRE.MID", nullptr, 0, nullptr), 0u);
     ASSERT_EQ(mciSendStringA("play DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    MciFinishStarting();
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
     ASSERT_EQ(mciSendStringA("close DISCFIRE.MID", nullptr, 0, nullptr), 0u);
+    MciFinishStarting();
     std::ifstream in(out, std::ios::binary);
     float s;
     double sum = 0;

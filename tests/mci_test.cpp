@@ -179,6 +179,84 @@ TEST_F(Mci, NotifiesEachPlayOnceWithOrWithoutSound)
     }
 }
 
+// The synthesizer's start held back, as behind a slow sound server: "ready" lets it finish.
+const Scenario kStartScenarios[] = {
+    {"a play asked for early starts when the synthesizer is ready",
+     {{0, "open SONG.MID", false, 0},
+      {0, "play SONG.MID notify", true, 0},
+      {300, "ready", false, 0},
+      {2500, "seek SONG.MID to start", false, 0},
+      {2500, "play SONG.MID notify", true, 0}},
+     {{2300, MCI_NOTIFY_SUCCESSFUL}, {4500, MCI_NOTIFY_SUCCESSFUL}}},
+    {"ready before the first command: nothing waits",
+     {{0, "open SONG.MID", false, 0}, {0, "ready", false, 0}, {100, "play SONG.MID notify", true, 0}},
+     {{2100, MCI_NOTIFY_SUCCESSFUL}}},
+    {"never ready: no notice, and the loop runs on",
+     {{0, "open SONG.MID", false, 0}, {0, "play SONG.MID notify", true, 0}},
+     {}},
+    {"stopped while waiting: aborted at once, and played again from the start",
+     {{0, "open SONG.MID", false, 0},
+      {0, "play SONG.MID notify", true, 0},
+      {100, "stop SONG.MID", false, 0},
+      {200, "ready", false, 0},
+      {300, "play SONG.MID notify", true, 0}},
+     {{100, MCI_NOTIFY_ABORTED}, {2300, MCI_NOTIFY_SUCCESSFUL}}},
+    {"superseded while waiting",
+     {{0, "open SONG.MID", false, 0},
+      {0, "play SONG.MID notify", true, 0},
+      {100, "play SONG.MID notify", true, 0},
+      {200, "ready", false, 0}},
+     {{100, MCI_NOTIFY_SUPERSEDED}, {2200, MCI_NOTIFY_SUCCESSFUL}}},
+    {"closed while starting, then opened again",
+     {{0, "open SONG.MID", false, 0},
+      {0, "play SONG.MID notify", true, 0},
+      {100, "close SONG.MID", false, 0},
+      {200, "ready", false, 0},
+      {300, "open SONG.MID", false, 0},
+      {300, "play SONG.MID notify", true, 0},
+      {400, "ready", false, 0}},
+     {{100, MCI_NOTIFY_ABORTED}, {2400, MCI_NOTIFY_SUCCESSFUL}}},
+};
+
+TEST_F(Mci, NeverWaitsForTheSynthesizerToStart)
+{
+    for (const bool rendering : {true, false}) {
+        for (const Scenario& s : kStartScenarios) {
+            SCOPED_TRACE(std::string(s.what) + (rendering ? "" : ", silent"));
+            TearDown();
+            HeadlessSetSoundRendering(rendering);
+            SetUp();
+            HeadlessHoldSlowWork();
+            uint64_t readyAt = 5000;
+            for (const Step& step : s.steps) {
+                if (std::string(step.command) == "ready") {
+                    readyAt = std::min(readyAt, step.at);
+                    HeadlessAt(step.at, [] { HeadlessRunHeldWork(); });
+                    continue;
+                }
+                HeadlessAt(step.at, [this, step] {
+                    EXPECT_EQ(mciSendStringA(step.command, nullptr, 0, step.toWindow ? window : nullptr),
+                              step.result)
+                        << step.command << " at " << step.at;
+                });
+            }
+            RunUntil(5000);
+            EXPECT_EQ(HeadlessNow(), 5000u);
+            ASSERT_EQ(g_notices.size(), s.notices.size());
+            for (size_t i = 0; i < s.notices.size(); ++i) {
+                EXPECT_EQ(g_notices[i].flag, s.notices[i].second) << i;
+                EXPECT_GE(g_notices[i].at, s.notices[i].first) << i;
+                EXPECT_LE(g_notices[i].at, s.notices[i].first + kEndSlackMs) << i;
+            }
+            // Nothing sounds before the synthesizer is there.
+            EXPECT_EQ(HeadlessSoundLevel(0, readyAt), 0.0);
+            if (rendering && !s.notices.empty() && s.notices.back().second == MCI_NOTIFY_SUCCESSFUL) {
+                EXPECT_GT(HeadlessSoundLevel(readyAt, readyAt + 1000), 0.01);
+            }
+        }
+    }
+}
+
 TEST_F(Mci, RefusesWhatItCannotDo)
 {
     ASSERT_EQ(mciSendStringA("open SONG.MID", nullptr, 0, nullptr), 0u);
@@ -230,19 +308,24 @@ TEST_F(Mci, NamesDevicesByFileAndAnswersInTheReturnString)
     EXPECT_EQ(mciSendStringA("open SONG.MID", reply, 1, nullptr), MCIERR_PARAM_OVERFLOW);
 }
 
-TEST_F(Mci, TimesEverySongBetweenASecondAndTenMinutes)
+TEST_F(Mci, TimesEverySongFromASecondToItsEnd)
 {
     const struct {
         Bytes file;
         uint64_t lengthMs;
+        bool rendering;
     } cases[] = {
-        {Header(0, 1, 480) + TrackChunk(EndOfTrack()), kSongMinMs},
-        // A note of 16.8 s, then hours of nothing.
+        {Header(0, 1, 480) + TrackChunk(EndOfTrack()), kSongMinMs, true},
+        // A note of 16.8 s, then hours of nothing: ten seconds of them.
         {Header(0, 1, 1) + TrackChunk(Tempo(0, 0xFFFFFF) + Note(0, 1) + EndOfTrack(0x0FFFFFFF)),
-         kSongMaxMs},
+         16777 + kSongTrailMs, true},
+        // Longer than any cap there was: heard to its end (timed silently, for speed).
+        {Header(0, 1, 480) + TrackChunk(Note(0, 29 * 60 * 960) + EndOfTrack()), 29 * 60 * 1000,
+         false},
     };
     for (const auto& c : cases) {
         TearDown();
+        HeadlessSetSoundRendering(c.rendering);
         SetUp();
         WriteFile("TIMED.MID", c.file);
         ASSERT_EQ(mciSendStringA("open TIMED.MID", nullptr, 0, nullptr), 0u);
@@ -262,6 +345,26 @@ TEST_F(Mci, WithoutASoundfontNothingOpens)
     EXPECT_EQ(mciSendStringA("play SONG.MID notify", nullptr, 0, window), MCIERR_INVALID_DEVICE_NAME);
     MciSetSoundFonts(MciDefaultSoundFonts());
     EXPECT_EQ(mciSendStringA("open SONG.MID", nullptr, 0, nullptr), 0u);
+}
+
+TEST_F(Mci, KeepsALoudSongBelowFullScale)
+{
+    // Every channel at full volume, eight loud notes each, struck at once: the synthesizer
+    // alone sums them far past full scale.
+    Bytes events;
+    for (uint8_t channel = 0; channel < 16; ++channel) {
+        events = events + Bytes{0x00, uint8_t(0xB0 | channel), 7, 127, 0x00, uint8_t(0xB0 | channel), 11, 127};
+        for (uint8_t key = 40; key < 88; key += 6)
+            events = events + Bytes{0x00, uint8_t(0x90 | channel), key, 127};
+    }
+    events = events + VarLen(1920) + Bytes{0xB0, 123, 0} + EndOfTrack();
+    WriteFile("LOUD.MID", Header(0, 1, 480) + TrackChunk(events));
+    ASSERT_EQ(mciSendStringA("open LOUD.MID", nullptr, 0, nullptr), 0u);
+    ASSERT_EQ(mciSendStringA("play LOUD.MID", nullptr, 0, nullptr), 0u);
+    HeadlessAdvanceTo(3000);
+    EXPECT_LT(HeadlessSoundPeak(0, 3000), 0.901);  // the ceiling, within a float's rounding
+    EXPECT_GT(HeadlessSoundPeak(0, 3000), 0.5);  // held at the ceiling, not squashed
+    EXPECT_GT(HeadlessSoundLevel(0, 2000), 0.1);
 }
 
 TEST_F(Mci, RendersTheSongWhilePlayingAndSilenceOnceStopped)

@@ -49,9 +49,22 @@ TEST(Song, TimesPlayableFilesOnTheirTempoMap)
          Header(0, 1, 480) + TrackChunk(Note(0, 1920) + EndOfTrack() + Bytes{0xF1, 0xF2}), 2000, 1920},
         {"a short song is timed for a second", OneNoteSong(100), kSongMinMs, 96},
         {"an empty song too", Header(0, 1, 480) + TrackChunk(EndOfTrack()), kSongMinMs, 0},
-        {"a song of hours stops at the cap",
-         Header(0, 1, 1) + TrackChunk(Tempo(0, 0xFFFFFF) + EndOfTrack(0x0FFFFFFF)), kSongMaxMs,
-         35},  // 35 quarters of 16.8 s
+        {"a real song's length plays whole: 29 minutes",
+         Header(0, 1, 480) + TrackChunk(Note(0, 29 * 60 * 960) + EndOfTrack()), 29 * 60 * 1000,
+         29 * 60 * 960},
+        {"rests after the last note are kept up to ten seconds",
+         Header(0, 1, 480) + TrackChunk(Note(0, 1920) + EndOfTrack(8 * 960)), 10000, 9600},
+        {"and cut there", Header(0, 1, 480) + TrackChunk(Note(0, 1920) + EndOfTrack(12 * 960)),
+         2000 + kSongTrailMs, 1920 + 9600},
+        {"hours of nothing after a note of 16.8 s",
+         Header(0, 1, 1) + TrackChunk(Tempo(0, 0xFFFFFF) + Note(0, 1) + EndOfTrack(0x0FFFFFFF)),
+         16777 + kSongTrailMs, 1},
+        {"hours of nothing and no note at all",
+         Header(0, 1, 1) + TrackChunk(Tempo(0, 0xFFFFFF) + EndOfTrack(0x0FFFFFFF)), kSongTrailMs,
+         0},
+        {"a note held for years stops at the cap",
+         Header(0, 1, 1) + TrackChunk(Tempo(0, 0xFFFFFF) + Note(0, 0x0FFFFFFF) + EndOfTrack()),
+         kSongMaxMs, 1287},  // 1287 quarters of 16.8 s
     };
     for (const Playable& c : cases) {
         Song song;
@@ -130,6 +143,11 @@ TEST_F(ReadingSongs, ReadsOnlyRegularFilesOfSongSize)
     WriteFile("song.mid", OneNoteSong(2000));
     WriteFile("garbage.mid", Bytes(100, 0x55));
     WriteFile("huge.mid", OneNoteSong(2000) + Bytes(kSongMaxBytes, 0));
+    // Real General MIDI files may pass a megabyte; the limit is the last byte it allows.
+    const Bytes small = OneNoteSong(2000);
+    const Bytes head(small.begin(), small.begin() + 14), track(small.begin() + 14, small.end());
+    WriteFile("large.mid", head + Chunk("XFIH", Bytes(2 << 20, 0)) + track);
+    WriteFile("largest.mid", head + Chunk("XFIH", Bytes(kSongMaxBytes - small.size() - 8, 0)) + track);
     fs::create_directory("folder.mid");
     ASSERT_EQ(mkfifo("pipe.mid", 0600), 0);  // reading it would wait for a writer forever
     const struct {
@@ -139,7 +157,8 @@ TEST_F(ReadingSongs, ReadsOnlyRegularFilesOfSongSize)
         {"song.mid", SongError::None},         {"missing.mid", SongError::NotFound},
         {"folder.mid", SongError::NotFound},   {"pipe.mid", SongError::Invalid},
         {"garbage.mid", SongError::Invalid},   {"huge.mid", SongError::Invalid},
-        {"/dev/zero", SongError::Invalid},
+        {"/dev/zero", SongError::Invalid},     {"large.mid", SongError::None},
+        {"largest.mid", SongError::None},
     };
     for (const auto& c : cases) {
         Song song;

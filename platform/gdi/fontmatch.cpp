@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 #include <strings.h>
 
+#include <cstdio>
 #include <map>
 
 #include "gdi/fonts.h"
@@ -24,6 +25,7 @@ const Stand kStandIns[] = {
 
 FcConfig* g_config = nullptr;  // null: the system's configuration
 std::map<std::string, std::optional<FaceChoice>> g_choices;
+bool g_saidNoJapanese = false;
 
 FcConfig* Config()
 {
@@ -115,8 +117,13 @@ std::optional<FaceChoice> FindFace(const FontRequest& request)
         choice = Match(request, family, Need::Family);
     if (!choice)
         choice = Match(request, nullptr, Need::Japanese);
-    if (!choice)
+    if (!choice) {
+        // Every text of the program is Japanese: without such a face it is all boxes.
+        if (!g_saidNoJapanese)
+            fputs("No Japanese font found: the texts show as boxes.\n", stderr);
+        g_saidNoJapanese = true;
         choice = Match(request, nullptr, Need::Anything);
+    }
     g_choices[key] = choice;
     return choice;
 }
@@ -124,6 +131,7 @@ std::optional<FaceChoice> FindFace(const FontRequest& request)
 void FontMatchUseDirs(const std::vector<std::string>* dirs)
 {
     g_choices.clear();
+    g_saidNoJapanese = false;
     if (g_config)
         FcConfigDestroy(g_config);
     g_config = nullptr;

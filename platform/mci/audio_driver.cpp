@@ -46,7 +46,9 @@ SDL_AudioDeviceID MciOpenAudioDevice(const SDL_AudioSpec& want)
     if (chosen && *chosen)
         return TryDriver(want);
     SDL_AudioDeviceID device = 0;
-    for (const std::string& driver : g_drivers) {
+    // A copy: this runs on the worker, which may still be here when exit destroys the list.
+    const std::vector<std::string> drivers = g_drivers;
+    for (const std::string& driver : drivers) {
         SDL_SetHint(SDL_HINT_AUDIODRIVER, driver.c_str());
         if ((device = TryDriver(want)))
             break;

@@ -2,6 +2,16 @@
 // on the synthesizer. A device is named by the file name it was opened with. All of this
 // runs on the window thread; a song's end is noticed by a wake source of the message loop,
 // so MM_MCINOTIFY is posted from there and wakes the loop on any clock.
+//
+// The synthesizer starts as slow work (synth.h), so commands never wait for it:
+//   Off --first open, or MciPrepare--> Starting --start finished--> Ready --last close--> Off
+// "open" checks the file and returns at once. A play asked for while Starting waits: its
+// clock stands still and no end is looked for; it begins, from where it was, once the
+// synthesizer is Ready, whether sounding or (no device) silent. So a song is heard whole, and
+// MM_MCINOTIFY comes one song after the sound began. A start that never finishes (a sound
+// server that never answers) leaves the play waiting for good: the game runs silently and its
+// loop never spins. The output wakes the loop when a start finishes; a waiting play also
+// checks, ever less often, down to four times a second.
 #include <mmsystem.h>
 #include <strings.h>
 
@@ -26,14 +36,19 @@ namespace {
 // stalled device never holds the loop.
 constexpr uint64_t kRecheckMs = 2;
 constexpr uint64_t kMaxLateMs = 2000;
+// While the synthesizer starts, a waiting play looks for it soon, then ever less often.
+constexpr uint64_t kFirstStartCheckMs = 4;
+constexpr uint64_t kLastStartCheckMs = 256;
 
 struct Device {
     std::string name;
     UINT id = 0;
     uint32_t endTick = 0;
     uint64_t lengthMs = 0;
+    std::vector<uint8_t> bytes;        // the file, until the synthesizer is there for it
     fluid_player_t* player = nullptr;  // none while nothing sounds the synthesizer
     bool playing = false;
+    bool waiting = false;        // playing, but the synthesizer is still starting
     bool playerRunning = false;  // this play started the player
     uint64_t position = 0;       // ms from the start, while stopped
     uint64_t startedAt = 0;      // the clock when this play began, and the position then
@@ -42,16 +57,19 @@ struct Device {
     HWND notifyWindow = nullptr;  // the window waiting for this play's notification
 };
 
+enum class SynthState { Off, Starting, Ready };
+
 std::vector<std::unique_ptr<Device>> g_devices;
-Synth g_synth;
-bool g_synthOpen = false;
+Synth g_synth;  // while Ready
+SynthState g_state = SynthState::Off;
+uint64_t g_startCheckDue = 0, g_startCheckStep = kFirstStartCheckMs;
 
 uint64_t NextDue()
 {
     uint64_t due = kNoDeadline;
     for (const auto& d : g_devices)
         if (d->playing)
-            due = std::min(due, d->due);
+            due = std::min(due, !d->waiting ? d->due : SynthFinished() ? 0 : g_startCheckDue);
     return due;
 }
 
@@ -79,7 +97,7 @@ void Notify(Device* d, WPARAM flag)
 
 uint64_t PositionAt(const Device* d, uint64_t now)
 {
-    if (!d->playing)
+    if (!d->playing || d->waiting)
         return d->position;
     return std::min(d->lengthMs, d->startPosition + (now - d->startedAt));
 }
@@ -89,6 +107,7 @@ void Halt(Device* d, uint64_t now, bool silence)
 {
     d->position = PositionAt(d, now);
     d->playing = false;
+    d->waiting = false;
     d->due = kNoDeadline;
     if (d->playerRunning) {
         fluid_player_stop(d->player);
@@ -104,11 +123,84 @@ bool PlayerAtEnd(const Device* d)
            fluid_player_get_current_tick(d->player) >= static_cast<int>(d->endTick);
 }
 
+// The device's player, once the synthesizer sounds; the file stays with the player.
+void AttachPlayer(Device* d)
+{
+    if (g_synth.sounding) {
+        MciOutputLock();
+        d->player = new_fluid_player(g_synth.synth);
+        if (d->player &&
+            fluid_player_add_mem(d->player, d->bytes.data(), d->bytes.size()) != FLUID_OK) {
+            delete_fluid_player(d->player);
+            d->player = nullptr;
+        }
+        MciOutputUnlock();
+    }
+    d->bytes = {};
+}
+
+// A play's clock starts here, from the position it had.
+void Begin(Device* d, uint64_t now)
+{
+    d->waiting = false;
+    d->startedAt = now;
+    d->startPosition = d->position;
+    d->due = now + (d->lengthMs - d->position);
+    if (d->player && d->position < d->lengthMs) {
+        fluid_player_play(d->player);
+        d->playerRunning = true;
+    }
+}
+
+// Takes the synthesizer once its start has finished, and begins the plays waiting for it.
+void Settle(uint64_t now)
+{
+    if (g_state != SynthState::Starting)
+        return;
+    if (!SynthTake(&g_synth)) {
+        if (now >= g_startCheckDue) {
+            g_startCheckDue = now + g_startCheckStep;
+            g_startCheckStep = std::min(2 * g_startCheckStep, kLastStartCheckMs);
+        }
+        return;
+    }
+    g_state = SynthState::Ready;
+    for (const auto& d : g_devices) {
+        AttachPlayer(d.get());
+        if (d->waiting)
+            Begin(d.get(), now);
+    }
+}
+
+// False when there is no soundfont to start on.
+bool StartSynth(uint64_t now)
+{
+    const std::string soundFont = SynthChooseSoundFont();
+    if (soundFont.empty())
+        return false;
+    SynthStart(soundFont);
+    g_state = SynthState::Starting;
+    g_startCheckStep = kFirstStartCheckMs;
+    g_startCheckDue = now;
+    Settle(now);
+    return true;
+}
+
+void StopSynth()
+{
+    if (g_state == SynthState::Ready)
+        SynthClose(&g_synth);
+    else if (g_state == SynthState::Starting)
+        SynthAbandon();
+    g_state = SynthState::Off;
+}
+
 void Fire(uint64_t now)
 {
     MciOutputCatchUp(now);
+    Settle(now);
     for (const auto& d : g_devices) {
-        if (!d->playing || d->due > now)
+        if (!d->playing || d->waiting || d->due > now)
             continue;
         const uint64_t end = d->startedAt + (d->lengthMs - d->startPosition);
         if (!PlayerAtEnd(d.get()) && now < end + kMaxLateMs) {
@@ -138,7 +230,7 @@ std::string Extension(const std::string& name)
     return name.substr(dot + 1);
 }
 
-MCIERROR Open(const std::string& name, std::string* reply)
+MCIERROR Open(const std::string& name, std::string* reply, uint64_t now)
 {
     if (Find(name))
         return MCIERR_DEVICE_OPEN;
@@ -156,26 +248,16 @@ MCIERROR Open(const std::string& name, std::string* reply)
     case SongError::None:
         break;
     }
-    if (!g_synthOpen) {
-        if (!SynthOpen(&g_synth))
-            return MCIERR_SEQ_NOMIDIPRESENT;
-        g_synthOpen = true;
-    }
+    if (g_state == SynthState::Off && !StartSynth(now))
+        return MCIERR_SEQ_NOMIDIPRESENT;
     auto d = std::make_unique<Device>();
     d->name = name;
     d->id = FreeId();
     d->endTick = song.endTick;
     d->lengthMs = song.lengthMs;
-    if (g_synth.sounding) {
-        MciOutputLock();
-        d->player = new_fluid_player(g_synth.synth);
-        if (d->player && fluid_player_add_mem(d->player, song.bytes.data(), song.bytes.size()) !=
-                             FLUID_OK) {
-            delete_fluid_player(d->player);
-            d->player = nullptr;
-        }
-        MciOutputUnlock();
-    }
+    d->bytes = std::move(song.bytes);
+    if (g_state == SynthState::Ready)
+        AttachPlayer(d.get());
     *reply = std::to_string(d->id);
     g_devices.push_back(std::move(d));
     return 0;
@@ -190,13 +272,10 @@ MCIERROR Play(Device* d, HWND notifyWindow, uint64_t now)
         Notify(d, MCI_NOTIFY_SUPERSEDED);
     if (!d->playing) {
         d->playing = true;
-        d->startedAt = now;
-        d->startPosition = d->position;
-        d->due = now + (d->lengthMs - d->position);
-        if (d->player && d->position < d->lengthMs) {
-            fluid_player_play(d->player);
-            d->playerRunning = true;
-        }
+        if (g_state == SynthState::Ready)
+            Begin(d, now);
+        else
+            d->waiting = true;
     }
     if (notifyWindow)
         d->notifyWindow = notifyWindow;
@@ -233,9 +312,7 @@ void Close(Device* d, uint64_t now)
                                  [d](const auto& p) { return p.get() == d; }));
     if (g_devices.empty()) {
         WmRemoveWakeSource(&kSongEnd);
-        if (g_synthOpen)
-            SynthClose(&g_synth);
-        g_synthOpen = false;
+        StopSynth();
     }
 }
 
@@ -309,8 +386,9 @@ MCIERROR Run(LPCSTR command, HWND callback, std::string* reply)
 
     const uint64_t now = BackendNow();
     MciOutputCatchUp(now);
+    Settle(now);
     if (verb->second == Verb::Open) {
-        const MCIERROR result = Open(name, reply);
+        const MCIERROR result = Open(name, reply, now);
         if (result == 0 && notify && callback)
             PostMessageA(callback, MM_MCINOTIFY, MCI_NOTIFY_SUCCESSFUL, Find(name)->id);
         return result;
@@ -371,7 +449,19 @@ void MciReset()
         d->notifyWindow = nullptr;
     while (!g_devices.empty())
         Close(g_devices.front().get(), BackendNow());
+    StopSynth();
+    SynthResetMessages();
     MciOutputReset();
 }
 
-void MciPrepare() { SynthPrepare(); }
+void MciPrepare()
+{
+    if (g_state == SynthState::Off)
+        StartSynth(BackendNow());
+}
+
+void MciFinishStarting()
+{
+    MciOutputFinishSlow();
+    Settle(BackendNow());
+}

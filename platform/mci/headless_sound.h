@@ -8,7 +8,14 @@
 // virtual clock, taken to 10 ms; sound is rendered up to now first. Time before any sound,
 // or after it, counts as silence.
 double HeadlessSoundLevel(uint64_t fromMs, uint64_t toMs);
+// The largest sample magnitude rendered between the two times, likewise.
+double HeadlessSoundPeak(uint64_t fromMs, uint64_t toMs);
 
 // Off: nothing is rendered and songs are timed silently, as without an audio device. On by
 // default; takes effect when the synthesizer next starts.
 void HeadlessSetSoundRendering(bool on);
+
+// Held: the synthesizer's start (and stop) waits, as behind a slow sound server, until
+// HeadlessRunHeldWork; a test may never run it. A fresh run runs what is held and lets go.
+void HeadlessHoldSlowWork();
+void HeadlessRunHeldWork();

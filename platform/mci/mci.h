@@ -9,9 +9,13 @@
 // the output rendered: a fresh headless run.
 void MciReset();
 
-// Starts loading the synthesizer ahead, off the window thread, so that the first "open"
-// does not keep the window from painting. For the real program; tests stay on one thread.
+// Starts the synthesizer ahead, so that the first "open" finds it ready: the real program
+// calls it while the introduction box is up.
 void MciPrepare();
+
+// Waits until a start of the synthesizer under way has finished, and takes it: for tests
+// and benchmarks that must know the music sounds (or cannot) before they go on.
+void MciFinishStarting();
 
 // The file a device name stands for. A bare name is looked for in the current directory,
 // then beside the executable, then in the installed data directory (../share/discfire/ from

@@ -6,13 +6,26 @@
 #include <fluidsynth.h>
 
 #include <cstdint>
+#include <functional>
 
-// Starts sounding the synthesizer at kOutputSampleRate, stereo; false when there is nowhere
-// to play, and then songs are timed silently.
 constexpr int kOutputSampleRate = 44100;
+
+// Runs slow work (loading the synthesizer, opening or closing the output) where this output
+// wants it: the device output on a thread of its own, so that the window thread never waits;
+// the headless output at once, so that runs stay deterministic on the virtual clock (a test
+// may hold the work back: headless_sound.h).
+void MciOutputRunSlow(std::function<void()> job);
+// Blocks until the slow work given so far has run; for tests and benchmarks.
+void MciOutputFinishSlow();
+
+// Slow work. Starts sounding the synthesizer at kOutputSampleRate, stereo; false when there
+// is nowhere to play, and then songs are timed silently.
 bool MciOutputOpen(fluid_synth_t* synth);
-// Stops sounding it; the synthesizer is not rendered again and may be deleted.
+// Slow work, after MciOutputSilence: lets the output go.
 void MciOutputClose();
+
+// On the window thread, at once: the synthesizer is not rendered again and may be deleted.
+void MciOutputSilence();
 
 // Holds rendering off while a player is created or deleted: a device renders on a thread
 // of its own.

@@ -1,30 +1,57 @@
 // The audio device output: SDL pulls the synthesizer's sound on its own audio thread, from
-// whichever driver mci/audio_driver.h finds a device on.
+// whichever driver mci/audio_driver.h finds a device on. Opening a device may wait on a
+// sound server, and closing one waits for SDL's audio thread (~60 ms): both are slow work,
+// on the platform's worker thread.
+#include <atomic>
 #include <cstdio>
 
 #include "mci/audio_driver.h"
+#include "mci/limiter.h"
 #include "mci/output.h"
+#include "mci/worker.h"
 
 namespace {
 
+// Set and cleared by slow work; the window thread uses it only between a start it has
+// taken and the close it queues after.
 SDL_AudioDeviceID g_device = 0;
-bool g_saidNoDevice = false;
+std::atomic<bool> g_saidNoDevice{false};
+Limiter g_limiter;
 
 void SayNoDevice()
 {
-    if (!g_saidNoDevice)
+    if (!g_saidNoDevice.exchange(true))
         fputs("No audio device: the music is silent.\n", stderr);
-    g_saidNoDevice = true;
 }
 
 void Pull(void* synth, Uint8* stream, int bytes)
 {
-    float* out = reinterpret_cast<float*>(stream);
     const int frames = bytes / static_cast<int>(2 * sizeof(float));
-    fluid_synth_write_float(static_cast<fluid_synth_t*>(synth), frames, out, 0, 2, out, 1, 2);
+    RenderLimited(static_cast<fluid_synth_t*>(synth), &g_limiter,
+                  reinterpret_cast<float*>(stream), frames);
+}
+
+// The window thread may be asleep in SDL's event wait: any event wakes it to take what the
+// slow work has finished. SDL_PushEvent may be called from any thread.
+void WakeWindowThread()
+{
+    if (SDL_WasInit(SDL_INIT_EVENTS)) {
+        SDL_Event e{};
+        e.type = SDL_USEREVENT;
+        SDL_PushEvent(&e);
+    }
 }
 
 }  // namespace
+
+void MciOutputRunSlow(std::function<void()> job)
+{
+    WorkerRun([job = std::move(job)] {
+        job();
+        WakeWindowThread();
+    });
+}
+void MciOutputFinishSlow() { WorkerFinish(); }
 
 bool MciOutputOpen(fluid_synth_t* synth)
 {
@@ -35,6 +62,7 @@ bool MciOutputOpen(fluid_synth_t* synth)
     want.samples = 1024;
     want.callback = Pull;
     want.userdata = synth;
+    g_limiter = Limiter{};
     g_device = MciOpenAudioDevice(want);
     if (!g_device) {
         SayNoDevice();
@@ -42,6 +70,14 @@ bool MciOutputOpen(fluid_synth_t* synth)
     }
     SDL_PauseAudioDevice(g_device, 0);
     return true;
+}
+
+// Pausing takes the device's lock, so once it returns SDL's audio thread has left Pull and
+// only writes silence: the synthesizer is free to go. The device itself closes later.
+void MciOutputSilence()
+{
+    if (g_device)
+        SDL_PauseAudioDevice(g_device, 1);
 }
 
 void MciOutputClose()

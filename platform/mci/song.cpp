@@ -84,8 +84,10 @@ int FixedMetaLength(uint8_t type)
     }
 }
 
-// One track chunk's events; its last tick and tempo changes are added to the song's.
-bool ParseTrack(Reader track, uint64_t* lastTick, std::vector<TempoChange>* tempos)
+// One track chunk's events; its last tick, last note and tempo changes are added to the
+// song's.
+bool ParseTrack(Reader track, uint64_t* lastTick, uint64_t* lastNoteTick,
+                std::vector<TempoChange>* tempos)
 {
     uint64_t tick = 0;
     uint8_t running = 0;
@@ -107,6 +109,8 @@ bool ParseTrack(Reader track, uint64_t* lastTick, std::vector<TempoChange>* temp
         }
         if (status < 0xF0) {
             running = status;
+            if (status < 0xA0)  // note off or on
+                *lastNoteTick = std::max(*lastNoteTick, tick);
             const int dataBytes = (status & 0xE0) == 0xC0 ? 1 : 2;  // program, channel pressure
             for (int i = 0; i < dataBytes; ++i) {
                 uint8_t d;
@@ -144,33 +148,49 @@ bool ParseTrack(Reader track, uint64_t* lastTick, std::vector<TempoChange>* temp
     return true;
 }
 
-// Times the song on its tempo map, capping it at kSongMaxMs.
-void TimeSong(uint64_t lastTick, uint32_t division, std::vector<TempoChange> tempos, Song* song)
+// Where a walk along the tempo map stopped: at `lastTick`, or at the cap.
+struct Walked {
+    uint64_t tick;
+    uint64_t elapsed;  // microseconds times the division
+    bool capped;
+};
+
+// Walks the sorted tempo map from the start to `lastTick`, or until `cap` has elapsed.
+// Microseconds times the division keep every step an exact integer: at most 2^30 ticks
+// times 2^24 microseconds.
+Walked Walk(const std::vector<TempoChange>& tempos, uint64_t lastTick, uint64_t cap)
 {
-    std::stable_sort(tempos.begin(), tempos.end(),
-                     [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
-    // Microseconds times the division, so every step stays an exact integer: at most
-    // 2^30 ticks times 2^24 microseconds.
-    const uint64_t cap = kSongMaxMs * 1000 * division;
     uint64_t elapsed = 0, tick = 0;
     uint32_t tempo = kDefaultTempo;
-    tempos.push_back({lastTick, tempo});  // the last segment ends at the last event
-    for (const TempoChange& change : tempos) {
-        const uint64_t until = std::min(change.tick, lastTick);
+    for (size_t i = 0; i <= tempos.size(); ++i) {
+        // The last segment ends at the last tick.
+        const uint64_t until = i < tempos.size() ? std::min(tempos[i].tick, lastTick) : lastTick;
         if (until > tick) {
             const uint64_t span = (until - tick) * tempo;
-            if (elapsed + span > cap) {
-                song->endTick = static_cast<uint32_t>(tick + (cap - elapsed) / tempo);
-                song->lengthMs = kSongMaxMs;
-                return;
-            }
+            if (elapsed + span > cap)
+                return {tick + (cap - elapsed) / tempo, cap, true};
             elapsed += span;
             tick = until;
         }
-        tempo = change.usPerQuarter;
+        if (i < tempos.size())
+            tempo = tempos[i].usPerQuarter;
     }
-    song->endTick = static_cast<uint32_t>(lastTick);
-    const uint64_t ms = (elapsed + uint64_t{1000} * division - 1) / (uint64_t{1000} * division);
+    return {tick, elapsed, false};
+}
+
+// Times the song on its tempo map: to its last event, with the silence after its last note
+// cut to kSongTrailMs and the whole to kSongMaxMs.
+void TimeSong(uint64_t lastTick, uint64_t lastNoteTick, uint32_t division,
+              std::vector<TempoChange> tempos, Song* song)
+{
+    std::stable_sort(tempos.begin(), tempos.end(),
+                     [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
+    const uint64_t msUnits = uint64_t{1000} * division;
+    const uint64_t maxUnits = kSongMaxMs * msUnits;
+    const Walked sound = Walk(tempos, lastNoteTick, maxUnits);
+    const Walked end = Walk(tempos, lastTick, std::min(maxUnits, sound.elapsed + kSongTrailMs * msUnits));
+    song->endTick = static_cast<uint32_t>(end.tick);
+    const uint64_t ms = end.capped ? end.elapsed / msUnits : (end.elapsed + msUnits - 1) / msUnits;
     song->lengthMs = std::max(ms, kSongMinMs);
 }
 
@@ -194,7 +214,7 @@ bool ParseSong(const uint8_t* data, size_t size, Song* song)
         division == 0 || division & 0x8000)
         return false;
 
-    uint64_t lastTick = 0;
+    uint64_t lastTick = 0, lastNoteTick = 0;
     std::vector<TempoChange> tempos;
     for (unsigned found = 0; found < tracks;) {
         uint32_t length;
@@ -206,14 +226,14 @@ bool ParseSong(const uint8_t* data, size_t size, Song* song)
                 return false;  // not a chunk at all: the file is damaged
         }
         if (id == 0x4D54726B /* MTrk */) {
-            if (!ParseTrack(Reader(file.Here(), length), &lastTick, &tempos))
+            if (!ParseTrack(Reader(file.Here(), length), &lastTick, &lastNoteTick, &tempos))
                 return false;
             ++found;
         }
         file.Skip(length);  // other chunks are skipped, as the format asks
     }
     song->bytes.assign(data, data + size);
-    TimeSong(lastTick, division, std::move(tempos), song);
+    TimeSong(lastTick, lastNoteTick, division, std::move(tempos), song);
     return true;
 }
 
