@@ -7,7 +7,7 @@ SANITIZE_DIR ?= build-asan
 # Debian packages the build and the tests need.
 BUILD_DEPS := cmake ninja-build g++ make pkg-config python3 \
   libfreetype-dev libfontconfig-dev libpng-dev \
-  libfluidsynth-dev libsdl2-dev libasound2-dev
+  libfluidsynth-dev libsdl2-dev libasound2-dev libx11-dev
 # `make package`: CPack finds the programs with file and their libraries with dpkg-shlibdeps.
 PACKAGE_DEPS := dpkg-dev file
 # The proportional and fixed Japanese Gothic faces that stand in for the system font, and
@@ -19,7 +19,7 @@ RUN_DEPS := fontconfig fonts-ipafont-gothic timgm6mb-soundfont
 # the AppStream file.
 TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
   binutils-mingw-w64-i686 clang libclang-rt-dev \
-  xvfb xdotool imagemagick libx11-dev libpipewire-0.3-0 \
+  xvfb xdotool imagemagick libpipewire-0.3-0 \
   desktop-file-utils appstream
 
 .PHONY: all deps configure build sanitize test package play bench screenshot clean windows \
