@@ -25,8 +25,9 @@ find_window() {
     for _ in $(seq 100); do
         # xdotool cannot match a Japanese name; the class finds the windows, the name is checked.
         for id in $(xdotool search --onlyvisible --class discfire 2>/dev/null); do
-            [ "$(xdotool getwindowname "$id")" = 焼き加減メーター ] || continue
-            size=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')
+            # (A window found may be gone a moment later: xdotool then reports an X error.)
+            [ "$(xdotool getwindowname "$id" 2>/dev/null)" = 焼き加減メーター ] || continue
+            size=$(xdotool getwindowgeometry "$id" 2>/dev/null | awk '/Geometry/ {print $2}')
             if { [ "$1" = board ] && [ "$size" = "${w}x$h" ]; } ||
                { [ "$1" = box ] && [ "$size" != "${w}x$h" ]; }; then
                 echo "$id"

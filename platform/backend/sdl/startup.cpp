@@ -38,9 +38,9 @@ bool InitVideo(const char* driver, bool last = true)
     return false;
 }
 
-// An event pushed from another thread wakes a wait by a message to a window, which may be
-// gone by then (see x11_errors.cpp). The audio threads push device arrivals and removals,
-// which the program has no use for: SDL pushes no event it ignores.
+// An event queued from another thread wakes a wait by a message to a window, which may be
+// gone by then (see x11_errors.cpp). The audio threads queue device arrivals and removals,
+// which the program has no use for; SDL queues no event it ignores.
 void IgnoreOtherThreadsEvents()
 {
     SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);

@@ -1,10 +1,12 @@
 // X errors that must not end the program.
 //
-// SDL wakes a thread blocked in SDL_WaitEvent by sending a client message to the window it
-// waits on, from whichever thread pushed an event, over a second connection. When the wait
-// has already ended and that window is being destroyed (a box answered by the key that woke
-// it), the message can reach the server after the window is gone. The wake-up was no longer
-// needed, but Xlib's default handler reports the BadWindow and exits with 1.
+// SDL wakes a thread blocked in SDL_WaitEvent by a client message to the window it waits
+// on, sent over a second connection whenever an event is queued: by another thread, and by
+// the waiting thread itself for every X event it turns into SDL events during the wait.
+// When the program destroys that window at once (a box answered by the key that ended the
+// wait, a window closed by the close message that did), the client message can reach the
+// server after the window is gone. The wake-up was no longer needed, but Xlib's default
+// handler reports the BadWindow and exits with 1.
 #include <X11/Xlib.h>
 #include <X11/Xproto.h>
 
