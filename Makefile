@@ -8,7 +8,7 @@ SANITIZE_DIR ?= build-asan
 # `make package` adds PACKAGE_DEPS, and `make test` everything (CI runs it on a fresh machine).
 BUILD_DEPS := cmake ninja-build g++ make pkg-config python3 \
   libfreetype-dev libfontconfig-dev libpng-dev \
-  libfluidsynth-dev libsdl2-dev libasound2-dev \
+  libfluidsynth-dev libsdl2-dev libasound2-dev libx11-dev \
   libwayland-dev libdecor-0-dev
 # The proportional and fixed Japanese Gothic faces that stand in for the system font, and
 # the General MIDI soundfont the tune plays through. On Wayland, libdecor draws the window
@@ -24,7 +24,7 @@ PACKAGE_DEPS := dpkg-dev file gzip
 # game under a real Wayland compositor.
 TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
   binutils-mingw-w64-i686 clang libclang-rt-dev \
-  xvfb xdotool imagemagick libx11-dev libpipewire-0.3-0 \
+  xvfb xdotool imagemagick libpipewire-0.3-0 \
   desktop-file-utils appstream lintian man-db weston
 
 # The extra packages a goal needs besides building and running; its prerequisites see them.

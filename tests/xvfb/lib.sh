@@ -2,9 +2,15 @@
 # They expect $work (a scratch folder) and call fail() on trouble; start_xvfb records its
 # process in $xvfb_pid for the caller's cleanup.
 
+# An X server resets whenever its last client leaves, and drops the connections that arrive
+# while it does: between two runs of the game, with xdotool coming and going, that is often.
+# A desktop's server does not reset while the session lives, so neither does this one, unless
+# $xvfb_resets is set (to show the game rides it out).
 start_xvfb() {
+    local reset=-noreset
+    [ -n "${xvfb_resets:-}" ] && reset=-reset
     exec 3>"$work/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp $reset >/dev/null 2>&1 &
     xvfb_pid=$!
     exec 3>&-
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
@@ -22,8 +28,9 @@ find_window() {
     for _ in $(seq 100); do
         # xdotool cannot match a Japanese name; the class finds the windows, the name is checked.
         for id in $(xdotool search --onlyvisible --class discfire 2>/dev/null); do
-            [ "$(xdotool getwindowname "$id")" = 焼き加減メーター ] || continue
-            size=$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')
+            # (A window found may be gone a moment later: xdotool then reports an X error.)
+            [ "$(xdotool getwindowname "$id" 2>/dev/null)" = 焼き加減メーター ] || continue
+            size=$(xdotool getwindowgeometry "$id" 2>/dev/null | awk '/Geometry/ {print $2}')
             if { [ "$1" = board ] && [ "$size" = "${w}x$h" ]; } ||
                { [ "$1" = box ] && [ "$size" != "${w}x$h" ]; }; then
                 echo "$id"

@@ -101,4 +101,23 @@ if [ "$scale" -eq 1 ]; then
     ended_by TERM board
 fi
 
+# Starts and closes back to back on a server that resets whenever the game was its last
+# client: every one exits 0 (bench/start_close_loop.sh does this a hundred times).
+if [ "$scale" -eq 1 ]; then
+    kill "$xvfb_pid"
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_resets=1 start_xvfb
+    for cycle in 1 2 3 4; do
+        (cd "$work" && exec "$game") 2>"$work/game-err" &
+        game_pid=$!
+        board=$(through_intro_to_board)
+        "$xclose" "$board"
+        for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+        rc=0
+        wait "$game_pid" || rc=$?
+        game_pid=""
+        [ "$rc" -eq 0 ] || fail "exit code $rc after start and close number $cycle"
+    done
+fi
+
 echo "real window at scale $scale: intro box, board, click and close all behaved"

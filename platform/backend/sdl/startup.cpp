@@ -2,9 +2,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "backend/backend.h"
 #include "backend/sdl/sdl.h"
+#include "backend/sdl/x11_errors.h"
 #include "mci/mci.h"
 
 namespace {
@@ -18,12 +20,31 @@ bool InitVideo(const char* driver, bool last = true)
 {
     if (driver)
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
-        return true;
+    // An X server resets when its last client leaves, and drops whoever connects meanwhile:
+    // a start that races another program's exit is refused once. A few tries, 310 ms in all
+    // at worst, ride that out.
+    const char* named = driver ? driver : getenv("SDL_VIDEODRIVER");
+    const bool x11 = named && strcmp(named, "x11") == 0;
+    for (Uint32 pause = 10;; pause *= 2) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+            return true;
+        if (!x11 || pause > 160)
+            break;
+        SDL_Delay(pause);
+    }
     if (last)
         fprintf(stderr, "discfire: cannot open a display%s%s: %s\n", driver ? " through " : "",
                 driver ? driver : "", SDL_GetError());
     return false;
+}
+
+// An event queued from another thread wakes a wait by a message to a window, which may be
+// gone by then (see x11_errors.cpp). The audio threads queue device arrivals and removals,
+// which the program has no use for; SDL queues no event it ignores.
+void IgnoreOtherThreadsEvents()
+{
+    SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
+    SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
 }
 
 }  // namespace
@@ -39,11 +60,13 @@ bool SdlStartup()
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     // Closing a window is the program's business (WM_CLOSE); SDL_QUIT then means a signal.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SdlHandleX11Errors();
     // Left to itself SDL falls back to an offscreen driver, where the game would run unseen.
     // Only a desktop will do, unless the user names a driver.
     if (getenv("SDL_VIDEODRIVER")) {
         if (!InitVideo(nullptr))
             return false;
+        IgnoreOtherThreadsEvents();
         MciPrepare();
         return true;
     }
@@ -55,6 +78,7 @@ bool SdlStartup()
     }
     if (!InitVideo("x11"))
         return false;
+    IgnoreOtherThreadsEvents();
     // The soundfont loads while the introduction box is up, not when the window is made.
     MciPrepare();
     return true;
