@@ -24,6 +24,9 @@ void BackendPoll();
 // Blocks until the deadline passes or input arrives, queuing the input.
 // Returns false when nothing can ever arrive (a headless run with nothing scheduled).
 bool BackendWait(uint64_t deadline);
+// From any thread: ends a BackendWait in progress, or makes the next one return at once, so
+// that work finished off the window thread (the music starting) is taken up without delay.
+void BackendWake();
 
 // SM_CXSCREEN/SM_CYSCREEN and the client size of a maximised window (SM_CXFULLSCREEN...).
 void BackendScreenSize(int* cx, int* cy);

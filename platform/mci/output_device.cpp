@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "backend/backend.h"
 #include "mci/audio_driver.h"
 #include "mci/limiter.h"
 #include "mci/output.h"
@@ -31,24 +32,13 @@ void Pull(void* synth, Uint8* stream, int bytes)
                   reinterpret_cast<float*>(stream), frames);
 }
 
-// The window thread may be asleep in SDL's event wait: any event wakes it to take what the
-// slow work has finished. SDL_PushEvent may be called from any thread.
-void WakeWindowThread()
-{
-    if (SDL_WasInit(SDL_INIT_EVENTS)) {
-        SDL_Event e{};
-        e.type = SDL_USEREVENT;
-        SDL_PushEvent(&e);
-    }
-}
-
 }  // namespace
 
 void MciOutputRunSlow(std::function<void()> job)
 {
     WorkerRun([job = std::move(job)] {
         job();
-        WakeWindowThread();
+        BackendWake();  // the window thread takes up what the job finished
     });
 }
 void MciOutputFinishSlow() { WorkerFinish(); }

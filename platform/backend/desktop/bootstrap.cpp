@@ -58,6 +58,7 @@ uint64_t BackendNow() { return g_backend->now(); }
 uint32_t BackendTickOrigin() { return g_backend->tickOrigin(); }
 void BackendPoll() { g_backend->poll(); }
 bool BackendWait(uint64_t deadline) { return g_backend->wait(deadline); }
+void BackendWake() { g_backend->wake(); }
 void BackendScreenSize(int* cx, int* cy) { g_backend->screenSize(cx, cy); }
 void BackendWorkArea(int* cx, int* cy) { g_backend->workArea(cx, cy); }
 bool BackendWindowCreated(HWND hwnd) { return g_backend->windowCreated(hwnd); }

@@ -15,6 +15,7 @@ struct BackendTable {
     uint32_t (*tickOrigin)();
     void (*poll)();
     bool (*wait)(uint64_t deadline);
+    void (*wake)();
     void (*screenSize)(int* cx, int* cy);
     void (*workArea)(int* cx, int* cy);
     bool (*windowCreated)(HWND hwnd);

@@ -151,6 +151,9 @@ bool BackendWait(uint64_t deadline)
     return true;
 }
 
+// Slow work runs inline on the virtual clock: nothing finishes behind the loop's back.
+void BackendWake() {}
+
 void BackendScreenSize(int* cx, int* cy)
 {
     *cx = g_screenW;

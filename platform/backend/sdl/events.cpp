@@ -110,6 +110,17 @@ void SdlPoll()
     SdlPresentDue(now);
 }
 
+// Any event ends SDL's wait; this one is dropped unread by Handle. SDL_PushEvent may be
+// called from any thread.
+void SdlWake()
+{
+    if (SDL_WasInit(SDL_INIT_EVENTS)) {
+        SDL_Event e{};
+        e.type = SDL_USEREVENT;
+        SDL_PushEvent(&e);
+    }
+}
+
 bool SdlWait(uint64_t deadline)
 {
     for (;;) {

@@ -12,6 +12,7 @@ uint64_t SdlNow();
 uint32_t SdlTickOrigin();
 void SdlPoll();
 bool SdlWait(uint64_t deadline);
+void SdlWake();
 void SdlScreenSize(int* cx, int* cy);
 void SdlWorkArea(int* cx, int* cy);
 bool SdlWindowCreated(HWND hwnd);

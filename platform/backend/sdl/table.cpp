@@ -9,6 +9,7 @@ const BackendTable kSdlBackend = {
     SdlTickOrigin,
     SdlPoll,
     SdlWait,
+    SdlWake,
     SdlScreenSize,
     SdlWorkArea,
     SdlWindowCreated,

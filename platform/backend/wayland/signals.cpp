@@ -12,13 +12,17 @@ namespace {
 
 int g_pipe[2] = {-1, -1};
 
-void OnSignal(int)
+// A signal and a wake-up share the pipe; the byte tells them apart.
+constexpr char kSignalled = 1, kWoken = 2;
+
+void Send(char byte)
 {
     const int saved = errno;
-    const char byte = 1;
     [[maybe_unused]] const ssize_t n = write(g_pipe[1], &byte, 1);
     errno = saved;
 }
+
+void OnSignal(int) { Send(kSignalled); }
 
 }  // namespace
 
@@ -44,11 +48,21 @@ bool WlSignalsStart()
 
 int WlSignalFd() { return g_pipe[0]; }
 
-bool WlSignalTaken()
+void WlWakeThroughPipe()
+{
+    if (g_pipe[1] >= 0)
+        Send(kWoken);
+}
+
+bool WlSignalTaken(bool* woken)
 {
     char buffer[64];
-    bool any = false;
-    while (read(g_pipe[0], buffer, sizeof buffer) > 0)
-        any = true;
-    return any;
+    bool signalled = false;
+    ssize_t n;
+    while ((n = read(g_pipe[0], buffer, sizeof buffer)) > 0) {
+        *woken = true;
+        for (ssize_t i = 0; i < n; ++i)
+            signalled = signalled || buffer[i] == kSignalled;
+    }
+    return signalled;
 }

@@ -9,6 +9,7 @@ const BackendTable kWaylandBackend = {
     WlTickOrigin,
     WlPoll,
     WlWait,
+    WlWake,
     WlScreenSize,
     WlWorkArea,
     WlWindowCreated,

@@ -57,7 +57,8 @@ bool Read(int64_t timeoutUs)
             Lost();
         any = any || n > 0;
     }
-    if (WlSignalTaken()) {
+    bool woken = false;
+    if (WlSignalTaken(&woken)) {
         // SIGINT or SIGTERM: give up any box and close the program's window, now or as soon
         // as one exists and takes input.
         WlBoxCancelAll();
@@ -65,7 +66,7 @@ bool Read(int64_t timeoutUs)
         any = true;
     }
     WlDeliverPendingClose();
-    return any || g_wl.lost;
+    return any || woken || g_wl.lost;
 }
 
 bool Pump()
@@ -87,6 +88,8 @@ void WlPoll()
     if (WlNow() != g_lastPump)
         Pump();
 }
+
+void WlWake() { WlWakeThroughPipe(); }
 
 bool WlWait(uint64_t deadline)
 {

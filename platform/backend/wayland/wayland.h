@@ -55,7 +55,10 @@ void WlInputForget(WlView* view);
 // SIGINT and SIGTERM arrive as a readable descriptor; Taken drains it.
 bool WlSignalsStart();
 int WlSignalFd();
-bool WlSignalTaken();
+// Empties the pipe: true when SIGINT or SIGTERM came. *woken: anything came, a wake-up too.
+bool WlSignalTaken(bool* woken);
+// From any thread: a byte down the same pipe ends the wait.
+void WlWakeThroughPipe();
 
 // A toplevel showing program pixels: its surface, frame (libdecor), two shm buffers and
 // the frame callback that paces presenting to the display.
@@ -93,6 +96,7 @@ uint64_t WlNow();
 uint32_t WlTickOrigin();
 void WlPoll();
 bool WlWait(uint64_t deadline);
+void WlWake();
 void WlScreenSize(int* cx, int* cy);
 void WlWorkArea(int* cx, int* cy);
 bool WlWindowCreated(HWND hwnd);
