@@ -120,3 +120,17 @@ web:
 
 serve-web: web
 	python3 tools/serve_web.py $(WEB_BUILD_DIR)/site --port $(WEB_PORT)
+
+# The site in headless Chromium against the replay tool's frames (tests/web/web_test.mjs).
+# npm installs the test's driver from its lock file into the build folder.
+test-web: web
+	@tools/install-deps.sh $(WEB_TEST_DEPS)
+	@# Node.js may come from elsewhere than Debian, with its own npm.
+	@command -v npm >/dev/null || tools/install-deps.sh nodejs npm
+	cmake --build $(BUILD_DIR) --target discfire-replay 2>/dev/null || \
+	  { $(MAKE) configure && cmake --build $(BUILD_DIR) --target discfire-replay; }
+	@mkdir -p $(WEB_BUILD_DIR)/test
+	@cp tests/web/package.json tests/web/package-lock.json tests/web/web_test.mjs $(WEB_BUILD_DIR)/test/
+	cd $(WEB_BUILD_DIR)/test && npm ci --no-audit --no-fund --loglevel=error
+	node $(WEB_BUILD_DIR)/test/web_test.mjs $(WEB_BUILD_DIR)/site $(BUILD_DIR)/discfire-replay \
+	  tools/serve_web.py

@@ -114,15 +114,15 @@ async function main() {
     check('OK closes the box and the window shows', await page.locator('#window').isVisible() &&
       await page.locator('#title').textContent() === '焼き加減メーター');
 
-    const first = await frame(page, 'firstFrame');
-    const firstDiff = differences(first, replayFrame('first', { at: 0 }));
-    check('the first frame equals the replay tool\'s for the same start tick', !firstDiff, firstDiff);
-
-    // A click on a disc before the first tick: the same verdict as the replay's.
+    // A click on a disc before the first tick (1024 ms): the same verdict as the replay's.
     const before = await page.evaluate(() => window.discfire.frames);
     await clickClient(page, DISC_X[0], DISC_Y);
     await page.waitForFunction((n) => window.discfire.frames > n, before, { timeout: 5000 });
     const clicked = await frame(page, 'lastFrame');
+
+    const first = await frame(page, 'firstFrame');
+    const firstDiff = differences(first, replayFrame('first', { at: 0 }));
+    check('the first frame equals the replay tool\'s for the same start tick', !firstDiff, firstDiff);
     // Before the first tick the board is the replay's; so is the disc's verdict.
     const verdict = differences(clicked, replayFrame('verdict', { at: 200 },
       ['--click', `100:${DISC_X[0]}:${DISC_Y}`]));

@@ -37,7 +37,6 @@ bool BackendBoxAnswered(int id, int* result)
     const BoxFace* face = Find(id);
     if (!face || !face->answered)
         return false;
-    WebFirstBoxAnswered();
     *result = IDOK;
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "backend/backend.h"
 #include "backend/web/web.h"
@@ -14,6 +15,8 @@ namespace {
 double g_start = 0;
 uint32_t g_tickOrigin = 0;
 uint64_t g_lastPump = UINT64_MAX;
+bool g_replayTickPending = false;
+uint64_t g_heldNow = kNoDeadline;  // a clock reading promised to GetTickCount
 
 void Handle(const WebEvent& e)
 {
@@ -66,20 +69,33 @@ bool BackendStartup()
     return true;
 }
 
-uint64_t BackendNow() { return static_cast<uint64_t>(WebNowExact()); }
+uint64_t BackendNow()
+{
+    if (g_heldNow != kNoDeadline)
+        return std::exchange(g_heldNow, kNoDeadline);
+    return static_cast<uint64_t>(WebNowExact());
+}
 
-uint32_t BackendTickOrigin() { return g_tickOrigin; }
-
-// A replay's start tick, from the page's address: the tick count reads it as the first box is
-// answered, as the replay tool answers its introduction box at once.
-void WebFirstBoxAnswered()
+// A replay's start tick, from the page's address: the tick count reads it at its first reading
+// once the first window is being made (the game seeds its generator there), as in the replay
+// tool, whose introduction box and loading take no time.
+void WebFirstWindowMade()
 {
     static bool done = false;
-    const int tick = WebStartTick();
-    if (done || tick < 0)
-        return;
+    if (!done && WebStartTick() >= 0)
+        g_replayTickPending = true;
     done = true;
-    g_tickOrigin = static_cast<uint32_t>(tick) - static_cast<uint32_t>(BackendNow());
+}
+
+uint32_t BackendTickOrigin()
+{
+    if (g_replayTickPending) {
+        // The clock reading that goes with this origin is the next one GetTickCount takes.
+        g_replayTickPending = false;
+        g_heldNow = static_cast<uint64_t>(WebNowExact());
+        g_tickOrigin = static_cast<uint32_t>(WebStartTick()) - static_cast<uint32_t>(g_heldNow);
+    }
+    return g_tickOrigin;
 }
 
 void BackendPoll()

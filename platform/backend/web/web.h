@@ -44,8 +44,8 @@ void WebPostBoxGone(int id);
 
 // Milliseconds since start, with the fraction: deadlines are met to well under one.
 double WebNowExact();
-// The first box has its answer: the tick count may now be set from the address.
-void WebFirstBoxAnswered();
+// The first window is being made: the tick count may now be set from the address.
+void WebFirstWindowMade();
 
 // Windows: presenting changed surfaces at display rate.
 int WebWindowId(HWND hwnd);

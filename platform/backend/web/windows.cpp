@@ -59,6 +59,7 @@ bool BackendWindowCreated(HWND hwnd)
     const Window* core = WmFind(hwnd);
     if (!core || core->surface.width <= 0 || core->surface.height <= 0)
         return false;
+    WebFirstWindowMade();
     const Surface* icon = core->cls ? IconImage(core->cls->wc.hIcon, kIconSize) : nullptr;
     WebPostWindow(WebWindowId(hwnd), Cp932ToUtf8(core->title.data(), core->title.size()).c_str(),
                   core->surface.width, core->surface.height,
