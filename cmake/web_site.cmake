@@ -39,9 +39,10 @@ add_executable(discfire $<TARGET_OBJECTS:win32_entry>)
 target_link_libraries(discfire PRIVATE app gfx music game discfire_resources win32_web)
 add_dependencies(discfire discfire_web_font)
 # Static data above 64 KiB: IS_INTRESOURCE takes any lower pointer for a resource number.
-target_link_options(discfire PRIVATE
+set(web_program_options
   -sENVIRONMENT=worker -sGLOBAL_BASE=65536 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
   "SHELL:--embed-file ${web}/discfire-pgothic.ttf@/fonts/discfire-pgothic.ttf")
+target_link_options(discfire PRIVATE ${web_program_options})
 set_property(TARGET discfire APPEND PROPERTY LINK_DEPENDS ${web}/discfire-pgothic.ttf)
 set_target_properties(discfire PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${site})
 
@@ -59,3 +60,11 @@ add_custom_command(OUTPUT ${site}/licences/IPA-Font-License.txt
           ${site}/licences/THIRD_PARTY.md
   DEPENDS ${ipa_licence} ${PROJECT_SOURCE_DIR}/THIRD_PARTY.md VERBATIM)
 add_custom_target(site ALL DEPENDS ${page_outputs} ${site}/licences/IPA-Font-License.txt discfire)
+
+# The timer benchmark, for bench/web_bench.mjs; not part of the site.
+add_executable(tick_rate_web ${PROJECT_SOURCE_DIR}/bench/tick_rate.cpp)
+target_link_libraries(tick_rate_web PRIVATE gfx game discfire_resources win32_web)
+add_dependencies(tick_rate_web discfire_web_font)
+target_link_options(tick_rate_web PRIVATE ${web_program_options})
+set_target_properties(tick_rate_web PROPERTIES OUTPUT_NAME tick_rate
+                      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
