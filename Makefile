@@ -26,7 +26,7 @@ TEST_DEPS := libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
   desktop-file-utils appstream weston
 
 .PHONY: all deps configure build sanitize test package play bench screenshot clean windows \
-  wine-deps test-windows web serve-web test-web
+  wine-deps test-windows web serve-web web-driver test-web bench-web
 
 all: build
 
@@ -123,14 +123,22 @@ serve-web: web
 
 # The site in headless Chromium against the replay tool's frames (tests/web/web_test.mjs).
 # npm installs the test's driver from its lock file into the build folder.
-test-web: web
+web-driver: web
 	@tools/install-deps.sh $(WEB_TEST_DEPS)
 	@# Node.js may come from elsewhere than Debian, with its own npm.
 	@command -v npm >/dev/null || tools/install-deps.sh nodejs npm
+	@mkdir -p $(WEB_BUILD_DIR)/test
+	@cp tests/web/package.json tests/web/package-lock.json tests/web/web_test.mjs \
+	  bench/web_bench.mjs $(WEB_BUILD_DIR)/test/
+	cd $(WEB_BUILD_DIR)/test && npm ci --no-audit --no-fund --loglevel=error
+
+test-web: web-driver
 	cmake --build $(BUILD_DIR) --target discfire-replay 2>/dev/null || \
 	  { $(MAKE) configure && cmake --build $(BUILD_DIR) --target discfire-replay; }
-	@mkdir -p $(WEB_BUILD_DIR)/test
-	@cp tests/web/package.json tests/web/package-lock.json tests/web/web_test.mjs $(WEB_BUILD_DIR)/test/
-	cd $(WEB_BUILD_DIR)/test && npm ci --no-audit --no-fund --loglevel=error
 	node $(WEB_BUILD_DIR)/test/web_test.mjs $(WEB_BUILD_DIR)/site $(BUILD_DIR)/discfire-replay \
+	  tools/serve_web.py
+
+# docs/benchmarks.md's web figures, on this machine.
+bench-web: web-driver
+	node $(WEB_BUILD_DIR)/test/web_bench.mjs $(WEB_BUILD_DIR)/site $(WEB_BUILD_DIR)/bench \
 	  tools/serve_web.py
