@@ -77,8 +77,14 @@ async function waitBox(page, text, timeout = 30000) {
   return page.evaluate(() => window.discfire.box);
 }
 
-async function startServer() {
-  const server = spawn('python3', [serveScript, site, '--port', '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
+// Our server, with the isolation headers; or (plain) one that sends none, as many hosts.
+async function startServer(plain = false) {
+  const args = plain
+    ? ['-u', '-c', 'import http.server as h, functools as f, sys; s = h.ThreadingHTTPServer(("127.0.0.1", 0), ' +
+       'f.partial(h.SimpleHTTPRequestHandler, directory=sys.argv[1])); ' +
+       'print(f"http://127.0.0.1:{s.server_address[1]}/", flush=True); s.serve_forever()', site]
+    : [serveScript, site, '--port', '0'];
+  const server = spawn('python3', args, { stdio: ['ignore', 'pipe', 'ignore'] });
   const line = await new Promise((resolve, reject) => {
     createInterface({ input: server.stdout }).once('line', resolve);
     server.once('exit', (code) => reject(new Error(`the server ended (${code})`)));
@@ -145,6 +151,19 @@ async function main() {
       check('the page offers to play again', await page.locator('#again').isVisible());
     }
     check('no script errors on the page', errors.length === 0, errors.join('; '));
+
+    // A host that sends no headers: the site's service worker adds them after one reload.
+    const plain = await startServer(true);
+    try {
+      const other = await browser.newPage();
+      await other.goto(plain.address);
+      const isolated = await other.waitForFunction(() => window.discfire.box && crossOriginIsolated,
+        null, { timeout: 20000 }).then(() => true, () => false);
+      check('without headers from the host, the service worker isolates the page', isolated);
+      await other.close();
+    } finally {
+      plain.server.kill();
+    }
   } finally {
     await browser.close();
     server.kill();
