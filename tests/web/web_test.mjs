@@ -100,7 +100,8 @@ async function main() {
            '--disable-sync', '--no-first-run', '--autoplay-policy=no-user-gesture-required'],
   });
   try {
-    const page = await browser.newPage({ viewport: { width: 800, height: 600 } });
+    // A dense screen: the page zooms by 2, and clicks still land on client pixels.
+    const page = await browser.newPage({ viewport: { width: 800, height: 600 }, deviceScaleFactor: 2 });
     const errors = [];
     page.on('pageerror', (e) => errors.push(e.message));
     await page.goto(`${address}?tick=${START_TICK}`);
@@ -119,6 +120,11 @@ async function main() {
                                { timeout: 10000 });
     check('OK closes the box and the window shows', await page.locator('#window').isVisible() &&
       await page.locator('#title').textContent() === '焼き加減メーター');
+    const shown = await page.locator('#client').boundingBox();
+    check('on a screen of density 2 the client area is zoomed by 2, crisp',
+      await page.evaluate(() => window.discfire.zoom) === 2 && shown.width * 2 === 594 * 2 &&
+      await page.evaluate(() => getComputedStyle(document.getElementById('client')).imageRendering) === 'pixelated',
+      JSON.stringify(shown));
 
     // A click on a disc before the first tick (1024 ms): the same verdict as the replay's.
     const before = await page.evaluate(() => window.discfire.frames);
