@@ -14,6 +14,14 @@ LEADS = [b for b in range(0x81, 0xA0)] + [b for b in range(0xE0, 0xFD)]
 TRAILS = range(0x40, 0xFD)
 
 
+def single_byte(b):
+    """ASCII and the half-width katakana. Python also maps 0x80, 0xA0 and 0xFD..0xFF (to
+    U+0080 and private-use points); glibc's CP932, which the desktop builds decode with,
+    refuses them, and so does this table: the builds draw the same."""
+    c = char(bytes([b]))
+    return c if c < 0x80 or 0xFF61 <= c <= 0xFF9F else NONE
+
+
 def char(data):
     try:
         text = data.decode("cp932")
@@ -31,7 +39,7 @@ def rows(values):
 def main(argv):
     if len(argv) != 2:
         sys.exit(__doc__)
-    single = [NONE if b in LEADS else char(bytes([b])) for b in range(256)]
+    single = [NONE if b in LEADS else single_byte(b) for b in range(256)]
     double = [char(bytes([lead, trail])) for lead in LEADS for trail in TRAILS]
     text = (
         "// Made by tools/mkcp932.py from Python's cp932 codec.\n"
