@@ -42,6 +42,14 @@ void Handle(const WebEvent& e)
     }
 }
 
+// A long Atomics.wait can overshoot by milliseconds, a short one hardly: wake early from a
+// long one, then close in with short ones.
+double Slept(double ms)
+{
+    constexpr double kEarly = 2;
+    return ms > 2 * kEarly ? ms - kEarly : ms;
+}
+
 bool Pump()
 {
     bool any = false;
@@ -121,7 +129,7 @@ bool BackendWait(uint64_t deadline)
         if (wake == kNoDeadline)
             WebSleep(seen, -1);
         else if (static_cast<double>(wake) > now)
-            WebSleep(seen, static_cast<double>(wake) - now);
+            WebSleep(seen, Slept(static_cast<double>(wake) - now));
     }
 }
 
