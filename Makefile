@@ -36,7 +36,7 @@ TESTS := AUTO
 test: TESTS = ON
 
 .PHONY: all deps test-deps configure build sanitize test package play bench screenshot clean windows \
-  wine-deps test-windows
+  wine-deps test-windows web serve-web web-driver test-web bench-web
 
 all: build
 
@@ -87,7 +87,7 @@ screenshot: configure
 	  --frame 33400:docs/board.png --close 34000 >/dev/null
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WIN_BUILD_DIR) $(WIN64_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WIN_BUILD_DIR) $(WIN64_BUILD_DIR) $(WEB_BUILD_DIR)
 
 # The Windows program: build-win/discfire.exe and DISCFIRE.MID beside it, cross-compiled for
 # 32-bit Windows with MinGW-w64.
@@ -116,3 +116,46 @@ test-windows: windows build wine-deps
 	cmake --build $(WIN_BUILD_DIR) --target wine_helpers
 	$(call win-build,$(WIN64_BUILD_DIR),mingw-x86_64,--target discfire wine_helpers)
 	tests/wine/wine_test.sh $(BUILD_DIR) $(WIN_BUILD_DIR) $(WIN64_BUILD_DIR)
+
+# The browser's build: $(WEB_BUILD_DIR)/site/, static files for any web server. emscripten
+# compiles FreeType from Debian's source package; fontTools subsets the Japanese Gothic.
+WEB_BUILD_DIR ?= build-web
+WEB_DEPS := cmake ninja-build make python3 dpkg-dev emscripten fonttools python3-fonttools \
+  fonts-ipafont-gothic
+# The site's test drives Debian's Chromium through npm's playwright-core (tests/web/).
+WEB_TEST_DEPS := chromium imagemagick
+# Serves the site on 127.0.0.1 with the cross-origin isolation headers it needs.
+WEB_PORT ?= 8000
+
+web:
+	@tools/install-deps.sh $(WEB_DEPS)
+	@ft=$$(tools/fetch-source.sh freetype $(WEB_BUILD_DIR)/source) && \
+	cmake -S . -B $(WEB_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DDISCFIRE_FREETYPE_SOURCE=$$(realpath $$ft) \
+	  $$([ ! -f $(WEB_BUILD_DIR)/CMakeCache.txt ] && command -v ninja >/dev/null && echo "-G Ninja")
+	cmake --build $(WEB_BUILD_DIR)
+
+serve-web: web
+	python3 tools/serve_web.py $(WEB_BUILD_DIR)/site --port $(WEB_PORT)
+
+# The site in headless Chromium against the replay tool's frames (tests/web/web_test.mjs).
+# npm installs the test's driver from its lock file into the build folder.
+web-driver: web
+	@tools/install-deps.sh $(WEB_TEST_DEPS)
+	@# Node.js may come from elsewhere than Debian, with its own npm.
+	@command -v npm >/dev/null || tools/install-deps.sh nodejs npm
+	@mkdir -p $(WEB_BUILD_DIR)/test
+	@cp tests/web/package.json tests/web/package-lock.json tests/web/web_test.mjs \
+	  bench/web_bench.mjs $(WEB_BUILD_DIR)/test/
+	cd $(WEB_BUILD_DIR)/test && npm ci --no-audit --no-fund --loglevel=error
+
+test-web: web-driver
+	cmake --build $(BUILD_DIR) --target discfire-replay 2>/dev/null || \
+	  { $(MAKE) configure && cmake --build $(BUILD_DIR) --target discfire-replay; }
+	node $(WEB_BUILD_DIR)/test/web_test.mjs $(WEB_BUILD_DIR)/site $(BUILD_DIR)/discfire-replay \
+	  tools/serve_web.py
+
+# docs/benchmarks.md's web figures, on this machine.
+bench-web: web-driver
+	node $(WEB_BUILD_DIR)/test/web_bench.mjs $(WEB_BUILD_DIR)/site $(WEB_BUILD_DIR)/bench \
+	  tools/serve_web.py

@@ -1,6 +1,7 @@
 // Tick rate and lateness of window timers on the real (SDL) backend, with the board painted
 // on every tick as the game does. Run it in an X session or under Xvfb:
 //   tick_rate [SECONDS_PER_SPEED]
+// The web build makes it too, run in a browser by bench/web_bench.mjs.
 // For each speed: the requested interval, ticks per second against 1000/interval, and the
 // lateness of each WM_TIMER behind its due time (median, p99, max).
 #include <windows.h>
@@ -11,11 +12,24 @@
 #include <vector>
 
 #include "backend/backend.h"
-#include "backend/sdl/sdl.h"
 #include "game/game.h"
 #include "gfx/gfx.h"
+#ifdef __EMSCRIPTEN__
+#include "backend/web/web.h"
+#else
+#include "backend/sdl/sdl.h"
+#endif
 
 namespace {
+
+uint64_t NowMicros()
+{
+#ifdef __EMSCRIPTEN__
+    return static_cast<uint64_t>(WebNowExact() * 1000);
+#else
+    return SdlNowMicros();
+#endif
+}
 
 int g_interval = 0;
 std::vector<uint64_t> g_tickAt;  // backend microseconds
@@ -24,7 +38,7 @@ LRESULT CALLBACK BenchProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_TIMER:
-        g_tickAt.push_back(SdlNowMicros());
+        g_tickAt.push_back(NowMicros());
         InvalidateRect(hwnd, nullptr, TRUE);
         return 0;
     case WM_PAINT: {

@@ -6,8 +6,10 @@
 
 DWORD WINAPI GetTickCount(void)
 {
-    // Wraps after 49.7 days, as on Windows; the window manager itself never reads it.
-    return BackendTickOrigin() + static_cast<DWORD>(BackendNow());
+    // Wraps after 49.7 days, as on Windows; the window manager itself never reads it. The
+    // origin is read first: a backend may fix it at this very reading (web replays).
+    const DWORD origin = BackendTickOrigin();
+    return origin + static_cast<DWORD>(BackendNow());
 }
 
 int WINAPI GetSystemMetrics(int index)
