@@ -46,17 +46,7 @@ fi
 
 echo
 echo "== A sound server that accepts and never answers (PulseAudio, $runs runs)"
-python3 -c '
-import socket, sys
-s = socket.socket(socket.AF_UNIX)
-s.bind(sys.argv[1])
-s.listen(64)
-held = []
-while True:
-    held.append(s.accept()[0])
-' "$work/stalled" &
-server_pid=$!
-for _ in $(seq 50); do [ -S "$work/stalled" ] && break; sleep 0.1; done
+start_stalled_sound_server "$work/stalled" || fail "the stalled server did not start"
 PULSE_SERVER="unix:$work/stalled" SDL_AUDIODRIVER=pulseaudio \
     "$build/bench/start_probe" "$build/discfire" "$runs" || echo "(a run failed: see its line)"
 

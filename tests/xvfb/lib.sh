@@ -71,3 +71,20 @@ a.frombytes(data[: len(data) // 4 * 4])
 print(f"{math.sqrt(sum(x * x for x in a) / len(a)) if a else 0.0:.4f}")
 PY
 }
+
+# A sound server that accepts connections and never answers, on a unix socket at $1; its
+# process id goes to server_pid. Fails when the socket does not appear.
+start_stalled_sound_server() {
+    python3 -c '
+import socket, sys
+s = socket.socket(socket.AF_UNIX)
+s.bind(sys.argv[1])
+s.listen(64)
+held = []
+while True:
+    held.append(s.accept()[0])
+' "$1" &
+    server_pid=$!
+    for _ in $(seq 50); do [ -S "$1" ] && return 0; sleep 0.1; done
+    return 1
+}

@@ -29,18 +29,7 @@ ms() { echo $(($(date +%s%N) / 1000000)); }
 source "$(dirname "$(realpath "$0")")/lib.sh"
 start_xvfb
 
-python3 -c '
-import socket, sys
-s = socket.socket(socket.AF_UNIX)
-s.bind(sys.argv[1])
-s.listen(64)
-held = []
-while True:
-    held.append(s.accept()[0])
-' "$work/stalled" &
-server_pid=$!
-for _ in $(seq 50); do [ -S "$work/stalled" ] && break; sleep 0.1; done
-[ -S "$work/stalled" ] || fail "the stalled server did not start"
+start_stalled_sound_server "$work/stalled" || fail "the stalled server did not start"
 export PULSE_SERVER="unix:$work/stalled" SDL_AUDIODRIVER=pulseaudio
 
 # Bounds far above the goals (bench/music_start_bench.sh measures those) and far below the
